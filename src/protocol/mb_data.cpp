@@ -1,0 +1,151 @@
+#include "protocol/mb_data.h"
+
+#include "protocol/byte_image.h"
+#include "protocol/error_texts.h"
+#include "protocol/reply_parser.h"
+#include "protocol/request_frames.h"
+#include "protocol/runtime_error.h"
+#include "protocol/serial_control.h"
+#include "protocol/status_panels.h"
+#include "protocol/transaction.h"
+
+namespace dornvel {
+
+namespace {
+
+constexpr int kCommFreeLimitSeconds = 30;
+
+// Clears a flag when the scope ends, also when an encoding error leaves it.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+MBData::MBData(ProtocolServices services) : services_(services) {}
+
+void MBData::SetData(const Value& vData) {
+  if (RegType != Coils && RegType != HoldingRegisters) return;
+  if (vData == value_) return;
+  value_ = vData;
+  ++valueGeneration_;
+  writeReq_ = true;
+}
+
+void MBData::Init(std::uint8_t slaveid, std::int32_t RT, std::int32_t RA, std::int32_t DT,
+                  SerialControl* CP, const std::string& Tag, MBCollection* NewParent, std::int16_t DLen) {
+  Slave = slaveid;
+  if (RA < 0 || RA > 9998) throw RuntimeError(ErrorNumber::InvalidRegAddress, "register address outside 0-9998");
+  RegAddress = RA;
+  if (RT != Coils && RT != DiscreteInputs && RT != InputRegisters && RT != HoldingRegisters) {
+    throw RuntimeError(ErrorNumber::InvalidRegType, "register class is not 0, 1, 3 or 4");
+  }
+  commPort_ = CP;
+  Parent = NewParent;
+  RegType = RT;
+  DataType = DT;
+  DataLen = DLen;
+  TagName = Tag;
+  writeReq_ = false;
+  ReadReq = true;
+}
+
+void MBData::Refresh() {
+  // A nested refresh of this tag (from an event run inside its own exchange)
+  // would rebuild the frame under the running one.
+  if (refreshing_) return;
+  FlagScope refreshing(refreshing_);
+
+  if (writeReq_) {
+    std::uint64_t generation = valueGeneration_;
+    BuildWriteRequest();
+    // A value assigned while the write was on its way is still to be written.
+    if (GetData(generation) && generation == valueGeneration_) writeReq_ = false;
+  }
+  if (LastError != 0 || RegType == DiscreteInputs || RegType == InputRegisters || ReadReq) {
+    std::uint64_t generation = valueGeneration_;
+    BuildReadRequest();
+    if (GetData(generation)) ReadReq = false;
+  }
+}
+
+void MBData::IncError() { dornvel::IncError(commPort_ ? commPort_->Parent() : nullptr); }
+
+std::string MBData::GetErrorText(const Value& ErrCode) { return dornvel::GetErrorText(ErrCode); }
+
+std::int16_t MBData::Even(std::int16_t i) { return dornvel::Even(i); }
+
+void MBData::SingleToBytes(std::span<std::uint8_t> TheArray, float TheSingle) {
+  dornvel::SingleToBytes(TheArray, TheSingle);
+}
+
+float MBData::BytesToSingle(std::span<const std::uint8_t> TheArray) { return dornvel::BytesToSingle(TheArray); }
+
+void MBData::IntegerToBytes(std::span<std::uint8_t> TheArray, std::int16_t TheInteger) {
+  dornvel::IntegerToBytes(TheArray, TheInteger);
+}
+
+std::int16_t MBData::BytesToInteger(std::span<const std::uint8_t> TheArray) {
+  return dornvel::BytesToInteger(TheArray);
+}
+
+TagDefinition MBData::Definition() const { return {Slave, RegType, RegAddress, DataType, DataLen}; }
+
+void MBData::WaitCommFree(int limitSeconds) {
+  if (commPort_) dornvel::WaitCommFree(*commPort_, services_, TagName, limitSeconds);
+}
+
+void MBData::BuildReadRequest() {
+  WaitCommFree(kCommFreeLimitSeconds);
+  txFrame_ = dornvel::BuildReadRequest(Definition(), services_.pump);
+}
+
+void MBData::BuildWriteRequest() {
+  WaitCommFree(kCommFreeLimitSeconds);
+  txFrame_ = dornvel::BuildWriteRequest(Definition(), value_, services_.pump);
+}
+
+bool MBData::GetData(std::uint64_t valueGeneration) {
+  if (!commPort_) return false;
+  auto reply = Exchange(*commPort_, services_, txFrame_, TagName);
+  if (!reply) return false;
+  rxBytes_ = std::move(*reply);
+
+  HostWindow* window = commPort_->Parent();
+  ParsedReply parsed = ParseReply(rxBytes_, Definition(), services_.pump);
+  switch (parsed.outcome) {
+    case ReplyOutcome::TooShort:
+      return false;
+    case ReplyOutcome::BadCrc:
+      ShowMessage(window, status_text::BadCrc(TagName));
+      dornvel::IncError(window);
+      LastError = 10;
+      return false;
+    case ReplyOutcome::ForeignSlave:
+      ShowMessage(window, status_text::ForeignSlave(TagName, parsed.code));
+      dornvel::IncError(window);
+      LastError = 9;
+      return false;
+    case ReplyOutcome::Exception:
+      ShowMessage(window, status_text::Exception(TagName, parsed.code));
+      dornvel::IncError(window);
+      LastError = parsed.code;
+      return true;
+    case ReplyOutcome::Good:
+      // Stored directly: a value read from the device is nothing to write back.
+      // A value assigned while the reply was on its way wins over it.
+      if (parsed.value && valueGeneration == valueGeneration_) value_ = std::move(*parsed.value);
+      LastError = 0;
+      return true;
+  }
+  return false;
+}
+
+}  // namespace dornvel

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "protocol/bytes.h"
+#include "protocol/protocol_services.h"
+#include "protocol/tag_definition.h"
+#include "protocol/value.h"
+
+namespace dornvel {
+
+class MBCollection;
+class SerialControl;
+
+// Register classes (RegType).
+enum RegisterClass : std::int32_t { Coils = 0, DiscreteInputs = 1, InputRegisters = 3, HoldingRegisters = 4 };
+// Value types (DataType).
+enum ValueType : std::int32_t { BitType = 0, TextType = 1, IntegerType = 3, FloatType = 4 };
+
+// One data point of the device: its definition, its value, the pending write and
+// read, and the outcome of the last reply examined.
+class MBData {
+ public:
+  explicit MBData(ProtocolServices services);
+  MBData(const MBData&) = delete;
+  MBData& operator=(const MBData&) = delete;
+
+  bool ReadReq = false;
+  std::uint8_t Slave = 0;
+  std::int16_t DataLen = 0;
+  // 0 good; 9 reply from another slave; 10 bad CRC; other: the device's exception code.
+  std::uint8_t LastError = 0;
+  std::int32_t RegType = 0;
+  std::int32_t RegAddress = 0;
+  std::int32_t DataType = 0;
+  MBCollection* Parent = nullptr;
+  std::string TagName;
+
+  std::int16_t Error() const { return LastError; }
+  const Value& Data() const { return value_; }
+  // Ignored for read-only classes; a value equal to the held one changes nothing.
+  void SetData(const Value& vData);
+  bool WriteReq() const { return writeReq_; }
+
+  // Raises RuntimeError 2 (address outside 0-9998) or 3 (unknown register class);
+  // the fields stored before the failing check keep their new values.
+  void Init(std::uint8_t slaveid, std::int32_t RT, std::int32_t RA, std::int32_t DT,
+            SerialControl* CP, const std::string& Tag, MBCollection* NewParent,
+            std::int16_t DLen = 0);
+
+  // At most one write, then at most one read. Line errors end in LastError and the
+  // status bar; a value that cannot be encoded raises RuntimeError.
+  void Refresh();
+
+  void IncError();
+  static std::string GetErrorText(const Value& ErrCode);
+
+  static std::int16_t Even(std::int16_t i);
+  static void SingleToBytes(std::span<std::uint8_t> TheArray, float TheSingle);
+  static float BytesToSingle(std::span<const std::uint8_t> TheArray);
+  static void IntegerToBytes(std::span<std::uint8_t> TheArray, std::int16_t TheInteger);
+  static std::int16_t BytesToInteger(std::span<const std::uint8_t> TheArray);
+
+  // The last request built and the last input taken (stale input or reply).
+  const Bytes& TxFrame() const { return txFrame_; }
+  const Bytes& RxBytes() const { return rxBytes_; }
+
+ private:
+  TagDefinition Definition() const;
+  void WaitCommFree(int limitSeconds);
+  // Runs the exchange of TxFrame and examines the reply; a decoded value is kept
+  // only when no assignment came since `valueGeneration` was taken.
+  bool GetData(std::uint64_t valueGeneration);
+  void BuildReadRequest();
+  void BuildWriteRequest();
+
+  ProtocolServices services_;
+  SerialControl* commPort_ = nullptr;
+  Value value_;
+  // Counts assignments, so a reply that was on its way during one cannot undo it.
+  std::uint64_t valueGeneration_ = 0;
+  bool writeReq_ = false;
+  bool refreshing_ = false;
+  Bytes txFrame_;
+  Bytes rxBytes_;
+};
+
+}  // namespace dornvel
