@@ -140,8 +140,9 @@ bool MBData::GetData(std::uint64_t valueGeneration) {
       return true;
     case ReplyOutcome::Good:
       // Stored directly: a value read from the device is nothing to write back.
-      // A value assigned while the reply was on its way wins over it.
-      if (parsed.value && valueGeneration == valueGeneration_) value_ = std::move(*parsed.value);
+      // A value still to be written, or assigned while the reply was on its way,
+      // wins over it.
+      if (parsed.value && !writeReq_ && valueGeneration == valueGeneration_) value_ = std::move(*parsed.value);
       LastError = 0;
       return true;
   }

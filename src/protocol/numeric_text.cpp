@@ -1,6 +1,5 @@
 #include "protocol/numeric_text.h"
 
-#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -41,12 +40,8 @@ std::optional<double> ParseNumber(std::string_view text) {
 
   double value = 0;
   auto [end, ec] = std::from_chars(text.data() + start, text.data() + text.size(), value);
-  if (end != text.data() + text.size()) return std::nullopt;
-  if (ec == std::errc::result_out_of_range && std::isfinite(value)) {
-    value = 0;  // an underflow: the nearest number is zero
-  } else if (ec != std::errc()) {
-    return std::nullopt;
-  }
+  // Beyond the range of a double either way (1e999, 1e-999): not a usable number.
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return negative ? -value : value;
 }
 

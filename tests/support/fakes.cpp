@@ -28,6 +28,15 @@ std::string ToHex(const Bytes& bytes) {
   return text;
 }
 
+int RaisedError(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const RuntimeError& e) {
+    return static_cast<int>(e.Number());
+  }
+  return 0;
+}
+
 void FakeEventPump::ProcessEvents() {
   ++passes;
   if (onEvents) onEvents();

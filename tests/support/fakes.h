@@ -9,6 +9,7 @@
 #include "protocol/clock.h"
 #include "protocol/event_pump.h"
 #include "protocol/host_window.h"
+#include "protocol/runtime_error.h"
 #include "protocol/serial_control.h"
 
 namespace dornvel::testing {
@@ -18,6 +19,9 @@ using namespace std::chrono_literals;
 // "01 03 00 00" -> bytes, and back.
 Bytes FromHex(const std::string& hex);
 std::string ToHex(const Bytes& bytes);
+
+// The number of the RuntimeError that `f` raises; 0 when it raises none.
+int RaisedError(const std::function<void()>& f);
 
 class FakeClock : public Clock {
  public:
