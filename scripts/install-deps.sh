@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev
   libgtest-dev libbenchmark-dev
   libmodbus-dev mbpoll
+  clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
 )
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the whole suite in a
-# normal build, then the unit tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# normal build, the unit tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a minute of fuzzing the reply handling.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -19,3 +19,17 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDORNVEL_SANITIZE=ON -DDORNVE
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -L unit
+
+# libFuzzer needs clang; it starts from the seed replies and keeps what it finds
+# in build-fuzz/corpus for the next run.
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DDORNVEL_FUZZ=ON -DDORNVEL_SANITIZE=ON -DDORNVEL_BENCHMARKS=OFF >/dev/null
+cmake --build build-fuzz -j"$jobs" --target reply_fuzzer
+mkdir -p build-fuzz/corpus build-fuzz/findings
+build-fuzz/tests/fuzz/reply_fuzzer -max_total_time="${DORNVEL_FUZZ_SECONDS:-60}" -timeout=10 \
+  -artifact_prefix=build-fuzz/findings/ -print_final_stats=1 build-fuzz/corpus tests/fuzz/corpus 2>&1 |
+  grep -E '^(stat::number_of_executed_units|stat::new_units_added|Done|==.*ERROR|SUMMARY)' || true
+if ls build-fuzz/findings/crash-* build-fuzz/findings/timeout-* >/dev/null 2>&1; then
+  echo "fuzzing found inputs that break the reply handling: build-fuzz/findings/"
+  exit 1
+fi

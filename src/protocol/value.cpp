@@ -13,6 +13,8 @@ template <class... F>
 struct Overloaded : F... {
   using F::operator()...;
 };
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 // Shortest decimal text that reads back as the same number.
 template <class Number>

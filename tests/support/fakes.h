@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,10 +83,14 @@ class ScriptedSerialControl : public SerialControl {
 
   // The next request must be `request`; the reply comes in `chunks`.
   void Expect(const std::string& requestHex, std::vector<Chunk> chunks = {});
+  // Whatever the next request is, the reply comes in `chunks`.
+  void ExpectAnyRequest(std::vector<Chunk> chunks);
   // Shorthand: the whole reply arrives 5 ms after the request.
   void ExpectReply(const std::string& requestHex, const std::string& replyHex);
   // Bytes already waiting before the next request.
   void AddStaleInput(const std::string& hex);
+  // Forgets the expectations not used up.
+  void ClearScript() { script_.clear(); }
   // Every request seen, as hex.
   const std::vector<std::string>& Sent() const { return sent_; }
 
@@ -114,7 +119,7 @@ class ScriptedSerialControl : public SerialControl {
     Bytes bytes;
   };
   struct Step {
-    Bytes request;
+    std::optional<Bytes> request;  // none: any request
     std::vector<Chunk> chunks;
   };
   void DeliverArrived();
