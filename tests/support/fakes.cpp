@@ -120,7 +120,9 @@ void ScriptedSerialControl::SetOutput(const Bytes& frame) {
   }
   Step step = std::move(script_.front());
   script_.pop_front();
-  if (step.request) EXPECT_EQ(ToHex(frame), ToHex(*step.request));
+  if (step.request) {
+    EXPECT_EQ(ToHex(frame), ToHex(*step.request));
+  }
   TimePoint at = clock_.Now();
   for (auto& chunk : step.chunks) {
     at += chunk.delay;

@@ -1,0 +1,33 @@
+#include "platform/device_check.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace dornvel {
+
+std::optional<std::string> WhyNotSerialDevice(const std::string& device) {
+  struct stat info {};
+  if (::stat(device.c_str(), &info) != 0) return std::string(std::strerror(errno));
+  if (S_ISDIR(info.st_mode)) return std::string("a directory, not a serial device");
+  // A plain file or a pipe would "open" and swallow every request without a reply.
+  if (!S_ISCHR(info.st_mode)) return std::string("not a character device, so not a serial port");
+  return std::nullopt;
+}
+
+std::string PermissionAdvice(const std::string& device) {
+  struct stat info {};
+  const bool forbidden = ::stat(device.c_str(), &info) == 0 &&
+                         ::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES;
+  // Allowed to the user, so refused because another program holds its lock.
+  if (!forbidden) return "the device is in use: close the other program that uses it";
+  const group* owner = ::getgrgid(info.st_gid);
+  std::string advice = "add the user to the group that owns " + device;
+  advice += owner != nullptr ? " (" + std::string(owner->gr_name) + ")" : " (e.g. dialout)";
+  return advice + " and log in again";
+}
+
+}  // namespace dornvel

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace dornvel {
+
+// The device that serial port number `number` stands for (COM1 is 1); none when
+// no device is assigned to that number.
+std::optional<std::string> DeviceForPort(int number);
+
+}  // namespace dornvel

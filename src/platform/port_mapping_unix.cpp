@@ -1,0 +1,39 @@
+#include "platform/port_mapping.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace dornvel {
+
+namespace {
+
+struct DeviceRange {
+  int firstPort;
+  int lastPort;
+  const char* devicePrefix;
+};
+
+// USB adapters first, as they are what a meter is usually wired to today.
+constexpr DeviceRange kDefaultDevices[] = {
+    {1, 8, "/dev/ttyUSB"},
+    {9, 12, "/dev/ttyACM"},
+    {13, 16, "/dev/ttyS"},
+};
+
+}  // namespace
+
+std::optional<std::string> DeviceForPort(int number) {
+  const std::string variable = "DORNVEL_COM" + std::to_string(number);
+  if (const char* path = std::getenv(variable.c_str()); path != nullptr && *path != '\0') {
+    // Qt reads a relative name as one under /dev, so anchor it here.
+    return std::filesystem::absolute(path).string();
+  }
+  for (const auto& range : kDefaultDevices) {
+    if (number >= range.firstPort && number <= range.lastPort) {
+      return range.devicePrefix + std::to_string(number - range.firstPort);
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace dornvel

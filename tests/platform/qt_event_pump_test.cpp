@@ -1,0 +1,46 @@
+#include "platform/qt_event_pump.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <chrono>
+
+namespace dornvel {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Starts every case with nothing pending, so that a wait has only the case's own
+// events (or none) to end it.
+class QtEventPumpTest : public ::testing::Test {
+ protected:
+  void SetUp() override { QCoreApplication::processEvents(); }
+  QtEventPump pump;
+};
+
+TEST_F(QtEventPumpTest, runs_the_events_pending_now) {
+  bool ran = false;
+  QTimer::singleShot(0, [&] { ran = true; });
+  pump.ProcessEvents();
+  EXPECT_TRUE(ran);
+}
+
+TEST_F(QtEventPumpTest, a_wait_ends_once_an_event_has_run) {
+  bool ran = false;
+  QTimer::singleShot(20, [&] { ran = true; });
+  const auto start = std::chrono::steady_clock::now();
+  pump.WaitForEvents(10s);
+  EXPECT_TRUE(ran);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+}
+
+TEST_F(QtEventPumpTest, a_wait_without_events_lasts_its_limit) {
+  const auto start = std::chrono::steady_clock::now();
+  pump.WaitForEvents(150ms);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 150ms);
+}
+
+}  // namespace
+}  // namespace dornvel
