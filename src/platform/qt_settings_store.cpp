@@ -1,0 +1,53 @@
+#include "platform/qt_settings_store.h"
+
+#include <QStringList>
+
+#include <iostream>
+
+namespace dornvel {
+
+namespace {
+
+QString KeyPath(const QString& section, const QString& key) { return section + QLatin1Char('/') + key; }
+
+}  // namespace
+
+QtSettingsStore::QtSettingsStore(const QString& application)
+    : settings_(QSettings::IniFormat, QSettings::UserScope, application, application) {
+  settings_.setAtomicSyncRequired(true);
+}
+
+QtSettingsStore::QtSettingsStore(const File& file) : settings_(file.path, QSettings::IniFormat) {
+  settings_.setAtomicSyncRequired(true);
+}
+
+QString QtSettingsStore::GetSetting(const QString& section, const QString& key, const QString& defaultValue) {
+  const QVariant stored = settings_.value(KeyPath(section, key));
+  if (!stored.isValid()) return defaultValue;
+  // An unquoted comma in a hand-edited file makes the INI reader split the text.
+  if (stored.typeId() == QMetaType::QStringList) return stored.toStringList().join(QLatin1Char(','));
+  return stored.toString();
+}
+
+void QtSettingsStore::SaveSetting(const QString& section, const QString& key, const QString& value) {
+  settings_.setValue(KeyPath(section, key), value);
+}
+
+bool QtSettingsStore::Commit() {
+  settings_.sync();
+  switch (settings_.status()) {
+    case QSettings::NoError:
+      return true;
+    case QSettings::AccessError:
+      std::cerr << "dornvel: settings not saved: cannot write " << settings_.fileName().toStdString()
+                << " (check that its folder exists and is writable)" << std::endl;
+      return false;
+    case QSettings::FormatError:
+      std::cerr << "dornvel: settings not saved: " << settings_.fileName().toStdString()
+                << " is not a readable settings file" << std::endl;
+      return false;
+  }
+  return false;
+}
+
+}  // namespace dornvel

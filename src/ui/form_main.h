@@ -1,0 +1,136 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "protocol/host_window.h"
+#include "protocol/protocol_services.h"
+
+class QCloseEvent;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QTimer;
+
+namespace dornvel {
+
+class Dialogs;
+class MBCollection;
+class SerialControl;
+class SettingsStore;
+struct DeviceTag;
+struct NumberQuestion;
+
+// Makes the window's serial control, hosted by the window it is given.
+using SerialControlFactory = std::function<std::unique_ptr<SerialControl>(HostWindow* parent)>;
+
+// One control as the window enumerates them. The serial control is no Qt object,
+// so its entry carries only the name.
+struct WindowControl {
+  QString name;
+  QObject* object;
+};
+
+// The program's one window: the meter's four values, the computer's port
+// settings, a status bar; it polls the meter once a second.
+class FormMain : public QWidget, public HostWindow {
+  Q_OBJECT
+
+ public:
+  FormMain(ProtocolServices services, const SerialControlFactory& makeSerialControl, SettingsStore& settings,
+           Dialogs& dialogs);
+  ~FormMain() override;
+
+  // Start-up: restores the settings, finds the ports that open, lets the list
+  // handlers open the chosen one, creates the tags, starts polling and shows the
+  // window.
+  void Form_Load();
+  // Shutdown (on closing): saves the settings, stops polling and closes the port,
+  // which ends the waits of an exchange in progress. The tags go as soon as no
+  // tick uses them.
+  void Form_Unload();
+
+  // The tick of Timer1: refreshes the four tags and shows their values.
+  void Timer1_Timer();
+  // Port settings.
+  void ProgCom_Click();
+  void ProgBoudRate_Click();
+  void ProgSlave_Click();
+  // Device re-configuration: the next tick writes the new value.
+  void slaveid_Click();
+  void Boudrate_Click();
+
+  // The part of a control's name in front of its first underscore; empty when
+  // the name has none.
+  static QString TagName(const WindowControl& ctrl);
+
+  // The 21 controls, in the window's control order.
+  const std::vector<WindowControl>& Controls() const { return controls_; }
+  SerialControl& MSComm() const { return *comm_; }
+  // The tag registry; null before start-up and after shutdown.
+  MBCollection* Tags() const { return tags_.get(); }
+  // Panel 1 to 4 of StatusBar1.
+  QLabel* Panel(int number) const;
+
+  // What the tags reach of the window.
+  bool CommBusy() const override;
+  std::string ErrorCountText() const override;
+  void SetErrorCountText(const std::string& text) override;
+  void SetMessageText(const std::string& text) override;
+
+  // "ComPort" and "BoudRate" as start-up read them.
+  QString CP;
+  QString BR;
+
+ signals:
+  // A tick has shown all four values.
+  void tickFinished();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildControls();
+  void ConnectHandlers();
+  void ScanPorts();
+  // Chooses entry `index` of a list and runs the list's handler, as a choice by
+  // the user does; also when the entry was already chosen.
+  void Select(QComboBox* list, int index, void (FormMain::*onClick)());
+  void SelectSaved(QComboBox* list, const QString& saved, void (FormMain::*onClick)());
+  void AddDeviceTags(std::uint8_t slave);
+  void StepProgressBar();
+  void ShowTag(const DeviceTag& tag, QLineEdit* box);
+  void SetBackground(QLineEdit* box, bool refused);
+  void Reconfigure(const char* tagKey, const NumberQuestion& question);
+  QString RateForNewPort() const;
+
+  ProtocolServices services_;
+  SettingsStore& settings_;
+  Dialogs& dialogs_;
+  // Declared before the tags, which hold it, so that it outlives them.
+  std::unique_ptr<SerialControl> comm_;
+  std::unique_ptr<MBCollection> tags_;
+
+  std::vector<WindowControl> controls_;
+  QLineEdit* progSlave_ = nullptr;
+  QComboBox* progBoudRate_ = nullptr;
+  QComboBox* progCom_ = nullptr;
+  QProgressBar* progressBar1_ = nullptr;
+  QTimer* timer1_ = nullptr;
+  // In the order of kDeviceTags.
+  std::array<QLineEdit*, 4> valueBoxes_{};
+  std::array<QLabel*, 4> panels_{};
+
+  bool tickRunning_ = false;
+  bool unloaded_ = false;
+};
+
+}  // namespace dornvel

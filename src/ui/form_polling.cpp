@@ -1,0 +1,71 @@
+#include <QLineEdit>
+#include <QPalette>
+#include <QProgressBar>
+
+#include "protocol/runtime_error.h"
+#include "tags/mb_collection.h"
+#include "ui/device_tags.h"
+#include "ui/form_main.h"
+#include "ui/number_pattern.h"
+
+namespace dornvel {
+
+namespace {
+
+// A step of the tick that fails (a key missing from the registry, a pending value
+// the tag cannot encode) is skipped, and the tick goes on with the next step.
+template <class Step>
+void Attempt(Step step) {
+  try {
+    step();
+  } catch (const NoSuchTag&) {
+  } catch (const RuntimeError&) {
+  }
+}
+
+}  // namespace
+
+void FormMain::Timer1_Timer() {
+  // One tick at a time: a tick that fires while another one waits inside an
+  // exchange is skipped, so ticks never nest or pile up.
+  if (tickRunning_ || !tags_) return;
+  tickRunning_ = true;
+
+  StepProgressBar();
+  for (std::size_t i = 0; i < kDeviceTags.size() && !unloaded_; ++i) ShowTag(kDeviceTags[i], valueBoxes_[i]);
+  progressBar1_->setValue(0);
+
+  tickRunning_ = false;
+  // The window closed during this tick: the tags are no longer in use.
+  if (unloaded_) tags_.reset();
+  emit tickFinished();
+}
+
+// One step per control of the window; the bar refuses values above the number
+// of tags, so it stands full while the tags are polled.
+void FormMain::StepProgressBar() {
+  progressBar1_->setMinimum(0);
+  progressBar1_->setMaximum(tags_->Count());
+  const int controlCount = static_cast<int>(controls_.size());
+  for (int counter = 1; counter <= controlCount; ++counter) progressBar1_->setValue(counter);
+}
+
+void FormMain::ShowTag(const DeviceTag& tag, QLineEdit* box) {
+  const std::string key = tag.key;
+  Attempt([&] { tags_->Item(key).Refresh(); });
+  Attempt([&] { box->setText(QString::fromStdString(FormatWithPattern(tags_->Item(key).Data(), tag.digits))); });
+  bool refused = false;
+  Attempt([&] { refused = tags_->Item(key).LastError != 0; });
+  SetBackground(box, refused);
+}
+
+// The normal background is the palette's for text entry; a tag whose last reply
+// was refused or reported an error gets the palette's grey of disabled text.
+void FormMain::SetBackground(QLineEdit* box, bool refused) {
+  QPalette boxPalette = box->palette();
+  boxPalette.setColor(QPalette::Base, refused ? palette().color(QPalette::Disabled, QPalette::Text)
+                                              : palette().color(QPalette::Active, QPalette::Base));
+  box->setPalette(boxPalette);
+}
+
+}  // namespace dornvel

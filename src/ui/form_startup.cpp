@@ -1,0 +1,97 @@
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "protocol/numeric_text.h"
+#include "protocol/serial_control.h"
+#include "tags/mb_collection.h"
+#include "ui/device_tags.h"
+#include "ui/form_main.h"
+#include "ui/settings_store.h"
+
+namespace dornvel {
+
+namespace {
+
+const QString kSection = QStringLiteral("Properties");
+const QString kComPortKey = QStringLiteral("ComPort");
+const QString kBaudRateKey = QStringLiteral("BoudRate");
+const QString kSlaveKey = QStringLiteral("Slave");
+
+constexpr int kLastProbedPort = 16;
+constexpr int kPollingIntervalMs = 1000;
+
+struct SlaveSetting {
+  QString text;
+  std::uint8_t slave;
+};
+
+// A stored slave id that is no number in 0-255 (text typed into the box and saved)
+// counts as none stored, so that start-up always completes.
+SlaveSetting RestoredSlave(SettingsStore& settings) {
+  const QString saved = settings.GetSetting(kSection, kSlaveKey, QStringLiteral("1"));
+  if (const auto number = ParseNumber(saved.toStdString())) {
+    if (const auto slave = ToByte(*number)) return {saved, *slave};
+  }
+  return {QStringLiteral("1"), 1};
+}
+
+}  // namespace
+
+void FormMain::Form_Load() {
+  CP = settings_.GetSetting(kSection, kComPortKey, QStringLiteral("1"));
+  ScanPorts();
+  if (progCom_->count() > 0) {
+    Select(progCom_, 0, &FormMain::ProgCom_Click);
+    SelectSaved(progCom_, CP, &FormMain::ProgCom_Click);
+  }
+
+  BR = settings_.GetSetting(kSection, kBaudRateKey, QStringLiteral("9600"));
+  progBoudRate_->addItems({QStringLiteral("9600"), QStringLiteral("19200")});
+  Select(progBoudRate_, 0, &FormMain::ProgBoudRate_Click);
+  SelectSaved(progBoudRate_, BR, &FormMain::ProgBoudRate_Click);
+
+  const SlaveSetting slave = RestoredSlave(settings_);
+  progSlave_->setText(slave.text);
+  tags_ = std::make_unique<MBCollection>(services_);
+  AddDeviceTags(slave.slave);
+
+  timer1_->start(kPollingIntervalMs);
+  show();
+}
+
+// A port is there when it opens now; one that is missing or held by another
+// program gives no entry. The port is left closed.
+void FormMain::ScanPorts() {
+  for (int n = 1; n <= kLastProbedPort; ++n) {
+    comm_->SetPortOpen(false);
+    comm_->SetCommPort(n);
+    comm_->SetSettings("9600,N,8,1");
+    comm_->SetPortOpen(true);
+    if (comm_->PortOpen()) progCom_->addItem(QStringLiteral("Com%1").arg(n));
+  }
+  comm_->SetPortOpen(false);
+}
+
+void FormMain::AddDeviceTags(std::uint8_t slave) {
+  for (const DeviceTag& tag : kDeviceTags) {
+    tags_->Add(slave, tag.regType, tag.regAddress, tag.dataType, comm_.get(), 0, tag.key);
+  }
+}
+
+void FormMain::Form_Unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  settings_.SaveSetting(kSection, kComPortKey, progCom_->currentText());
+  settings_.SaveSetting(kSection, kBaudRateKey, progBoudRate_->currentText());
+  settings_.SaveSetting(kSection, kSlaveKey, progSlave_->text());
+  settings_.Commit();  // a failure is the store's to report; closing goes on
+
+  timer1_->stop();
+  // Ends the waits of an exchange that this close interrupts; the tick it belongs
+  // to stops after that tag and releases the tags itself.
+  comm_->SetPortOpen(false);
+  if (!tickRunning_) tags_.reset();
+}
+
+}  // namespace dornvel

@@ -1,0 +1,27 @@
+#include "ui/number_question.h"
+
+#include "protocol/numeric_text.h"
+#include "ui/dialogs.h"
+
+namespace dornvel {
+
+const NumberQuestion kSlaveIdQuestion{
+    "Enter new SlaveId (1..247)", "SlaveID", [](double v) { return v >= 1 && v <= 247; }, "invalid SlaveID"};
+
+const NumberQuestion kBaudRateQuestion{
+    "Enter new BoudRate (9600,19200)", "Boud Rate", [](double v) { return v == 9600 || v == 19200; },
+    "invalid BoudRate"};
+
+std::optional<NumberAnswer> Ask(Dialogs& dialogs, const NumberQuestion& question, const QString& defaultAnswer) {
+  const QString answer = dialogs.InputBox(QString::fromUtf8(question.prompt), QString::fromUtf8(question.title),
+                                          defaultAnswer);
+  if (answer.isEmpty()) return std::nullopt;
+  const auto value = ParseNumber(answer.toStdString());
+  if (!value || !question.accepts(*value)) {
+    dialogs.MsgBox(QString::fromUtf8(question.refusal));
+    return std::nullopt;
+  }
+  return NumberAnswer{answer, *value};
+}
+
+}  // namespace dornvel

@@ -1,0 +1,198 @@
+#include <QLabel>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "device_frames.h"
+#include "tags/mb_collection.h"
+#include "window_rig.h"
+
+namespace dornvel::testing {
+namespace {
+
+using Sent = std::vector<std::string>;
+
+struct PollingTest : ::testing::Test {
+  PollingTest() { rig.Start(); }
+
+  QProgressBar* Bar() const { return rig.window->findChild<QProgressBar*>(QStringLiteral("ProgressBar1")); }
+  void ExpectShown(const char* box, const char* text, const QColor& background) const {
+    SCOPED_TRACE(box);
+    EXPECT_EQ(rig.Box(box)->text(), text);
+    EXPECT_EQ(rig.Background(box), background);
+  }
+
+  WindowRig rig;
+};
+
+TEST_F(PollingTest, the_first_tick_reads_the_four_tags_in_order_and_shows_them_with_their_patterns) {
+  ASSERT_NE(rig.NormalBackground(), rig.ErrorBackground());
+  rig.AnswerFirstTick();
+  rig.window->Timer1_Timer();
+
+  EXPECT_EQ(rig.port->Sent(),
+            (Sent{frames::kReadNolu, frames::kReadSwitch, frames::kReadSlaveId, frames::kReadBoudrate}));
+  ExpectShown("nolu", "12", rig.NormalBackground());  // 12.5 rounds to the even 12
+  ExpectShown("switch", "07", rig.NormalBackground());
+  ExpectShown("slaveid", "0001", rig.NormalBackground());
+  ExpectShown("Boudrate", "9600", rig.NormalBackground());
+}
+
+TEST_F(PollingTest, later_ticks_read_the_input_registers_only) {
+  rig.AnswerFirstTick();
+  rig.window->Timer1_Timer();
+  rig.port->ExpectReply(frames::kReadNolu, frames::kNolu12_4);
+  rig.port->ExpectReply(frames::kReadSwitch, frames::kSwitch0);
+  rig.window->Timer1_Timer();
+
+  EXPECT_EQ(rig.port->Sent().size(), 6u);
+  ExpectShown("nolu", "12", rig.NormalBackground());
+  ExpectShown("switch", "00", rig.NormalBackground());
+  ExpectShown("slaveid", "0001", rig.NormalBackground());
+  ExpectShown("Boudrate", "9600", rig.NormalBackground());
+}
+
+TEST_F(PollingTest, the_progress_bar_is_full_while_the_tags_are_polled_and_empty_after) {
+  rig.AnswerFirstTick();
+  std::set<int> valuesDuringExchanges;
+  rig.pump.onEvents = [&] {
+    if (!rig.port->TransactionInProgress) return;
+    valuesDuringExchanges.insert(Bar()->value());
+    EXPECT_EQ(Bar()->minimum(), 0);
+    EXPECT_EQ(Bar()->maximum(), 4);
+  };
+  rig.window->Timer1_Timer();
+  rig.pump.onEvents = nullptr;
+
+  EXPECT_EQ(valuesDuringExchanges, std::set<int>{4});
+  EXPECT_EQ(Bar()->value(), 0);
+  EXPECT_EQ(Bar()->maximum(), 4);
+}
+
+TEST_F(PollingTest, a_refused_reply_greys_the_box_with_its_last_good_value_until_the_next_good_reply) {
+  rig.AnswerFirstTick();
+  rig.window->Timer1_Timer();
+
+  rig.port->ExpectReply(frames::kReadNolu, frames::kNolu12_5);
+  rig.port->ExpectReply(frames::kReadSwitch, frames::kSwitchBadCrc);
+  rig.window->Timer1_Timer();
+  ExpectShown("nolu", "12", rig.NormalBackground());
+  ExpectShown("switch", "07", rig.ErrorBackground());
+
+  // No reply at all: value and colour stay.
+  rig.port->ExpectReply(frames::kReadNolu, frames::kNolu12_5);
+  rig.port->Expect(frames::kReadSwitch);
+  rig.window->Timer1_Timer();
+  ExpectShown("switch", "07", rig.ErrorBackground());
+  EXPECT_EQ(rig.window->Panel(4)->text().toStdString(), "MBdata/GetData: Timout при получении пакета switch");
+  EXPECT_EQ(rig.window->Panel(3)->text(), "2");
+
+  rig.port->ExpectReply(frames::kReadNolu, frames::kNolu12_5);
+  rig.port->ExpectReply(frames::kReadSwitch, frames::kSwitch0);
+  rig.window->Timer1_Timer();
+  ExpectShown("switch", "00", rig.NormalBackground());
+}
+
+TEST_F(PollingTest, a_value_never_read_shows_an_empty_box) {
+  rig.port->Expect(frames::kReadNolu);
+  rig.port->ExpectReply(frames::kReadSwitch, frames::kSwitch7);
+  rig.port->Expect(frames::kReadSlaveId);
+  rig.port->Expect(frames::kReadBoudrate);
+  rig.window->Timer1_Timer();
+  ExpectShown("nolu", "", rig.NormalBackground());
+  ExpectShown("switch", "07", rig.NormalBackground());
+  ExpectShown("slaveid", "", rig.NormalBackground());
+  ExpectShown("Boudrate", "", rig.NormalBackground());
+}
+
+TEST_F(PollingTest, a_missing_tag_keeps_its_text_gets_the_normal_background_and_the_others_go_on) {
+  rig.port->ExpectReply(frames::kReadNolu, frames::kNolu12_5);
+  rig.port->ExpectReply(frames::kReadSwitch, frames::kSwitch7);
+  rig.port->Expect(frames::kReadSlaveId);
+  rig.port->ExpectReply(frames::kReadBoudrate, frames::kBoudrate9600);
+  rig.window->Timer1_Timer();
+  rig.port->ExpectReply(frames::kReadNolu, frames::kNolu12_5);
+  rig.port->ExpectReply(frames::kReadSwitch, frames::kSwitchBadCrc);
+  rig.port->Expect(frames::kReadSlaveId);
+  rig.window->Timer1_Timer();
+  ExpectShown("switch", "07", rig.ErrorBackground());
+
+  rig.window->Tags()->Remove(std::string("switch"));
+  rig.port->ExpectReply(frames::kReadNolu, frames::kNolu12_5);
+  rig.port->ExpectReply(frames::kReadSlaveId, frames::kSlaveId1);
+  rig.window->Timer1_Timer();
+
+  ExpectShown("switch", "07", rig.NormalBackground());
+  ExpectShown("slaveid", "0001", rig.NormalBackground());
+  EXPECT_EQ(rig.port->Sent().back(), frames::kReadSlaveId);
+}
+
+TEST_F(PollingTest, a_value_the_tag_cannot_encode_skips_its_refresh_and_the_tick_goes_on) {
+  rig.Tag("slaveid").SetData(70000.0);  // more than a register holds
+  rig.port->ExpectReply(frames::kReadNolu, frames::kNolu12_5);
+  rig.port->ExpectReply(frames::kReadSwitch, frames::kSwitch7);
+  rig.port->ExpectReply(frames::kReadBoudrate, frames::kBoudrate9600);
+  rig.window->Timer1_Timer();
+  ExpectShown("slaveid", "70000", rig.NormalBackground());
+  ExpectShown("Boudrate", "9600", rig.NormalBackground());
+}
+
+TEST_F(PollingTest, a_tick_that_fires_during_an_exchange_is_skipped_and_comm_busy_stays_false) {
+  rig.AnswerFirstTick();
+  QSignalSpy ticks(rig.window.get(), &FormMain::tickFinished);
+  int nestedTicks = 0;
+  rig.pump.onEvents = [&] {
+    if (!rig.port->TransactionInProgress) return;
+    EXPECT_FALSE(rig.window->CommBusy());
+    const auto sentBefore = rig.port->Sent().size();
+    ++nestedTicks;
+    rig.window->Timer1_Timer();
+    EXPECT_EQ(rig.port->Sent().size(), sentBefore) << "a nested tick used the port";
+  };
+  rig.window->Timer1_Timer();
+  rig.pump.onEvents = nullptr;
+
+  EXPECT_GT(nestedTicks, 0);
+  EXPECT_EQ(ticks.count(), 1);
+  EXPECT_EQ(rig.port->Sent().size(), 4u);
+  ExpectShown("Boudrate", "9600", rig.NormalBackground());
+}
+
+TEST_F(PollingTest, closing_during_an_exchange_saves_stops_and_ends_the_tick_after_that_tag) {
+  rig.port->Expect(frames::kReadNolu, {{5ms, FromHex(frames::kNolu12_5)}});
+  bool closed = false;
+  rig.pump.onEvents = [&] {
+    if (closed || !rig.port->TransactionInProgress) return;
+    closed = true;
+    rig.window->close();
+    EXPECT_NE(rig.window->Tags(), nullptr) << "tags released under the running tick";
+  };
+  QSignalSpy ticks(rig.window.get(), &FormMain::tickFinished);
+  rig.window->Timer1_Timer();
+
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(rig.port->Sent(), Sent{frames::kReadNolu});
+  EXPECT_FALSE(rig.port->PortOpen());
+  // The exchange ended on the closed port instead of waiting out its time-out.
+  EXPECT_EQ(rig.window->Panel(4)->text().toStdString(), "MBData/GetData: Comm не открыт...");
+  EXPECT_EQ(rig.window->Panel(3)->text(), "");
+  EXPECT_EQ(rig.settings.commits, 1);
+  EXPECT_EQ(rig.settings.committed["Properties/ComPort"], "Com1");
+  EXPECT_EQ(rig.window->Tags(), nullptr);
+  EXPECT_EQ(ticks.count(), 1);
+  EXPECT_FALSE(rig.window->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
+
+  // Later ticks find nothing to do, and the window goes without running anything.
+  rig.window->Timer1_Timer();
+  EXPECT_EQ(ticks.count(), 1);
+  rig.pump.onEvents = nullptr;
+  rig.window.reset();
+  rig.pump.ProcessEvents();
+}
+
+}  // namespace
+}  // namespace dornvel::testing

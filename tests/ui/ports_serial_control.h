@@ -1,0 +1,31 @@
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fakes.h"
+
+namespace dornvel::testing {
+
+// A scripted serial control on which only some port numbers open, noting every
+// attempt to open the closed port.
+class PortsSerialControl : public ScriptedSerialControl {
+ public:
+  struct Opening {
+    int port;
+    std::string settings;
+    bool opened;
+    bool operator==(const Opening&) const = default;
+  };
+
+  PortsSerialControl(FakeClock& clock, FakeEventPump& pump, HostWindow* parent, std::set<int> openablePorts)
+      : ScriptedSerialControl(clock, pump, parent), openablePorts(std::move(openablePorts)) {}
+
+  void SetPortOpen(bool open) override;
+
+  std::set<int> openablePorts;
+  std::vector<Opening> openings;
+};
+
+}  // namespace dornvel::testing
