@@ -10,4 +10,4 @@ namespace dornvel::sim {
 // from libmodbus, mangled ones that must still look valid get it from here.
 std::uint16_t crc16_modbus(std::span<const std::uint8_t> bytes);
 
-}
+}  // namespace dornvel::sim

@@ -1,52 +1,47 @@
 #include "link_pointer.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace dornvel::sim {
 
 namespace {
 
-std::string read_link(const std::string& path)
-{
-    char buffer[4096];
-    ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer);
-    return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+std::string read_link(const std::string& path) {
+  char buffer[4096];
+  ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer);
+  return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
 }
 
+}  // namespace
+
+LinkPointer::LinkPointer(std::string link_path) : link_path_(std::move(link_path)) {
+  struct stat info {};
+  if (::lstat(link_path_.c_str(), &info) == 0 && !S_ISLNK(info.st_mode))
+    throw std::runtime_error(link_path_ + " exists and is not a symbolic link; not replacing it");
 }
 
-LinkPointer::LinkPointer(std::string link_path) : link_path_(std::move(link_path))
-{
-    struct stat info {};
-    if (::lstat(link_path_.c_str(), &info) == 0 && !S_ISLNK(info.st_mode))
-        throw std::runtime_error(link_path_ + " exists and is not a symbolic link; not replacing it");
-}
-
-void LinkPointer::point_to(const std::string& target)
-{
-    std::string staging = link_path_ + ".new." + std::to_string(::getpid());
+void LinkPointer::point_to(const std::string& target) {
+  std::string staging = link_path_ + ".new." + std::to_string(::getpid());
+  ::unlink(staging.c_str());
+  if (::symlink(target.c_str(), staging.c_str()) != 0)
+    throw std::runtime_error("symlink " + staging + ": " + std::strerror(errno));
+  if (::rename(staging.c_str(), link_path_.c_str()) != 0) {
+    int saved = errno;
     ::unlink(staging.c_str());
-    if (::symlink(target.c_str(), staging.c_str()) != 0)
-        throw std::runtime_error("symlink " + staging + ": " + std::strerror(errno));
-    if (::rename(staging.c_str(), link_path_.c_str()) != 0) {
-        int saved = errno;
-        ::unlink(staging.c_str());
-        throw std::runtime_error("rename to " + link_path_ + ": " + std::strerror(saved));
-    }
-    target_ = target;
+    throw std::runtime_error("rename to " + link_path_ + ": " + std::strerror(saved));
+  }
+  target_ = target;
 }
 
-void LinkPointer::remove()
-{
-    if (target_.empty())
-        return;
-    if (read_link(link_path_) == target_)
-        ::unlink(link_path_.c_str());
-    target_.clear();
+void LinkPointer::remove() {
+  if (target_.empty()) return;
+  if (read_link(link_path_) == target_) ::unlink(link_path_.c_str());
+  target_.clear();
 }
 
-}
+}  // namespace dornvel::sim

@@ -14,28 +14,28 @@ using Clock = std::chrono::steady_clock;
 // The insulation resistance in kilohms: either fixed, or drifting slowly and
 // plausibly around a centre value (a slow swing plus a bounded random walk).
 class Resistance {
-public:
-    static Resistance fixed(float kilohms);
-    static Resistance drifting(float centre_kilohms, std::uint64_t seed, Clock::time_point start);
+ public:
+  static Resistance fixed(float kilohms);
+  static Resistance drifting(float centre_kilohms, std::uint64_t seed, Clock::time_point start);
 
-    float at(Clock::time_point now);
+  float at(Clock::time_point now);
 
-private:
-    Resistance() = default;
+ private:
+  Resistance() = default;
 
-    std::optional<float> fixed_;
-    float centre_ = 0.0f;
-    double walk_ = 0.0;
-    Clock::time_point start_;
-    Clock::time_point last_;
-    std::mt19937_64 random_;
+  std::optional<float> fixed_;
+  float centre_ = 0.0f;
+  double walk_ = 0.0;
+  Clock::time_point start_;
+  Clock::time_point last_;
+  std::mt19937_64 random_;
 };
 
 // Whether a write to the holding registers is taken, and if not, the Modbus
 // exception code the device answers with.
 struct WriteVerdict {
-    bool accepted = false;
-    std::uint8_t exception_code = 0;
+  bool accepted = false;
+  std::uint8_t exception_code = 0;
 };
 
 // The meter's register map and state.
@@ -45,40 +45,40 @@ struct WriteVerdict {
 //   holding 1   the device's baud rate, 9600 or 19200
 // Holding registers are writable only while the jumper "JP" is set.
 class Meter {
-public:
-    struct Settings {
-        std::uint8_t slave_id = 1;
-        std::uint16_t baud = 9600;
-        bool jumper = false;
-        std::uint8_t refused_write_code = 1;
-        std::uint16_t switch_value = 0;
-    };
+ public:
+  struct Settings {
+    std::uint8_t slave_id = 1;
+    std::uint16_t baud = 9600;
+    bool jumper = false;
+    std::uint8_t refused_write_code = 1;
+    std::uint16_t switch_value = 0;
+  };
 
-    Meter(const Settings& settings, Resistance resistance);
+  Meter(const Settings& settings, Resistance resistance);
 
-    std::uint8_t slave_id() const { return slave_id_; }
-    std::uint16_t baud() const { return baud_; }
-    bool jumper() const { return jumper_; }
+  std::uint8_t slave_id() const { return slave_id_; }
+  std::uint16_t baud() const { return baud_; }
+  bool jumper() const { return jumper_; }
 
-    std::array<std::uint16_t, 3> input_registers(Clock::time_point now);
-    std::array<std::uint16_t, 2> holding_registers() const { return {slave_id_, baud_}; }
+  std::array<std::uint16_t, 3> input_registers(Clock::time_point now);
+  std::array<std::uint16_t, 2> holding_registers() const { return {slave_id_, baud_}; }
 
-    // A write of `values` to the holding registers from `address` on, which
-    // must lie within the two registers (out-of-range writes are answered by
-    // the Modbus layer with exception 2). Refused without the jumper; values
-    // out of range give exception 3 (illegal data value).
-    WriteVerdict check_write(std::uint16_t address, std::span<const std::uint16_t> values) const;
+  // A write of `values` to the holding registers from `address` on, which
+  // must lie within the two registers (out-of-range writes are answered by
+  // the Modbus layer with exception 2). Refused without the jumper; values
+  // out of range give exception 3 (illegal data value).
+  WriteVerdict check_write(std::uint16_t address, std::span<const std::uint16_t> values) const;
 
-    // Takes both holding registers after an accepted write.
-    void take_holding(const std::array<std::uint16_t, 2>& registers);
+  // Takes both holding registers after an accepted write.
+  void take_holding(const std::array<std::uint16_t, 2>& registers);
 
-private:
-    std::uint8_t slave_id_;
-    std::uint16_t baud_;
-    bool jumper_;
-    std::uint8_t refused_write_code_;
-    std::uint16_t switch_value_;
-    Resistance resistance_;
+ private:
+  std::uint8_t slave_id_;
+  std::uint16_t baud_;
+  bool jumper_;
+  std::uint8_t refused_write_code_;
+  std::uint16_t switch_value_;
+  Resistance resistance_;
 };
 
 bool is_valid_slave_id(long value);
@@ -89,4 +89,4 @@ bool is_valid_baud(long value);
 // 0x4148).
 std::array<std::uint16_t, 2> float_registers(float value);
 
-}
+}  // namespace dornvel::sim

@@ -1,275 +1,257 @@
 #include "options.h"
 
-#include "meter.h"
-
 #include <charconv>
 #include <cmath>
 #include <functional>
 #include <vector>
+
+#include "meter.h"
 
 namespace dornvel::sim {
 
 namespace {
 
 template <typename Number>
-std::optional<Number> number_from(std::string_view text)
-{
-    Number value{};
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end)
-        return std::nullopt;
-    return value;
+std::optional<Number> number_from(std::string_view text) {
+  Number value{};
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
 }
 
-std::optional<long> whole_in(std::string_view text, long low, long high)
-{
-    auto value = number_from<long>(text);
-    if (!value || *value < low || *value > high)
-        return std::nullopt;
-    return value;
+std::optional<long> whole_in(std::string_view text, long low, long high) {
+  auto value = number_from<long>(text);
+  if (!value || *value < low || *value > high) return std::nullopt;
+  return value;
 }
 
-std::optional<double> seconds_from(std::string_view text)
-{
-    auto value = number_from<double>(text);
-    if (!value || !std::isfinite(*value) || *value < 0.0 || *value > 3600.0)
-        return std::nullopt;
-    return value;
+std::optional<double> seconds_from(std::string_view text) {
+  auto value = number_from<double>(text);
+  if (!value || !std::isfinite(*value) || *value < 0.0 || *value > 3600.0) return std::nullopt;
+  return value;
 }
 
 // A handler returns the refusal text, or an empty string when it took the value.
 using Handler = std::function<std::string(Options&, std::string_view)>;
 
 struct OptionSpec {
-    std::string_view name;
-    bool takes_value;
-    Handler handle;
+  std::string_view name;
+  bool takes_value;
+  Handler handle;
 };
 
-std::string expected(std::string_view what)
-{
-    return "expects " + std::string(what);
+std::string expected(std::string_view what) { return "expects " + std::string(what); }
+
+Handler trigger_of(FaultKind kind) {
+  return [kind](Options& options, std::string_view value) -> std::string {
+    auto trigger = parse_trigger(value);
+    if (!trigger) return expected("a probability (0.1 or 10%), every:N or at:N[,M...]");
+    options.faults.triggers[static_cast<std::size_t>(kind)] = *trigger;
+    return {};
+  };
 }
 
-Handler trigger_of(FaultKind kind)
-{
-    return [kind](Options& options, std::string_view value) -> std::string {
-        auto trigger = parse_trigger(value);
-        if (!trigger)
-            return expected("a probability (0.1 or 10%), every:N or at:N[,M...]");
-        options.faults.triggers[static_cast<std::size_t>(kind)] = *trigger;
-        return {};
-    };
+Handler seconds_into(double FaultSettings::*field) {
+  return [field](Options& options, std::string_view value) -> std::string {
+    auto seconds = seconds_from(value);
+    if (!seconds) return expected("seconds from 0 to 3600, e.g. 0.5");
+    options.faults.*field = *seconds;
+    return {};
+  };
 }
 
-Handler seconds_into(double FaultSettings::*field)
-{
-    return [field](Options& options, std::string_view value) -> std::string {
-        auto seconds = seconds_from(value);
-        if (!seconds)
-            return expected("seconds from 0 to 3600, e.g. 0.5");
-        options.faults.*field = *seconds;
-        return {};
-    };
+const std::vector<OptionSpec>& option_specs() {
+  static const std::vector<OptionSpec> specs = {
+      {"link", true,
+       [](Options& o, std::string_view v) -> std::string {
+         if (v.empty()) return expected("a path");
+         o.link = std::string(v);
+         return {};
+       }},
+      {"device", true,
+       [](Options& o, std::string_view v) -> std::string {
+         if (v.empty()) return expected("a path");
+         o.device = std::string(v);
+         return {};
+       }},
+      {"slave", true,
+       [](Options& o, std::string_view v) -> std::string {
+         auto id = whole_in(v, 1, 247);
+         if (!id) return expected("a slave id from 1 to 247");
+         o.slave_id = static_cast<std::uint8_t>(*id);
+         return {};
+       }},
+      {"baud", true,
+       [](Options& o, std::string_view v) -> std::string {
+         auto baud = number_from<long>(v);
+         if (!baud || !is_valid_baud(*baud)) return expected("9600 or 19200");
+         o.baud = static_cast<std::uint16_t>(*baud);
+         return {};
+       }},
+      {"jumper", false,
+       [](Options& o, std::string_view) -> std::string {
+         o.jumper = true;
+         return {};
+       }},
+      {"refuse-code", true,
+       [](Options& o, std::string_view v) -> std::string {
+         auto code = whole_in(v, 1, 255);
+         if (!code) return expected("an exception code from 1 to 255");
+         o.refused_write_code = static_cast<std::uint8_t>(*code);
+         return {};
+       }},
+      {"resistance", true,
+       [](Options& o, std::string_view v) -> std::string {
+         auto value = number_from<float>(v);
+         if (!value || !std::isfinite(*value)) return expected("a number of kilohms, e.g. 12.5");
+         o.resistance = *value;
+         return {};
+       }},
+      {"drift-around", true,
+       [](Options& o, std::string_view v) -> std::string {
+         auto value = number_from<float>(v);
+         if (!value || !std::isfinite(*value) || *value <= 0.0f) return expected("a positive number of kilohms");
+         o.drift_centre = *value;
+         return {};
+       }},
+      {"switch", true,
+       [](Options& o, std::string_view v) -> std::string {
+         auto value = whole_in(v, -32768, 65535);
+         if (!value) return expected("a 16-bit value from -32768 to 65535");
+         o.switch_value = static_cast<std::uint16_t>(*value);
+         return {};
+       }},
+      {"seed", true,
+       [](Options& o, std::string_view v) -> std::string {
+         auto value = number_from<std::uint64_t>(v);
+         if (!value) return expected("a whole number from 0 to 18446744073709551615");
+         o.seed = *value;
+         return {};
+       }},
+      {"log", true,
+       [](Options& o, std::string_view v) -> std::string {
+         if (v.empty()) return expected("a file name or - for standard error");
+         o.log = std::string(v);
+         return {};
+       }},
+      {"frame-gap", true,
+       [](Options& o, std::string_view v) -> std::string {
+         auto ms = whole_in(v, 1, 1000);
+         if (!ms) return expected("milliseconds from 1 to 1000");
+         o.frame_gap_ms = static_cast<int>(*ms);
+         return {};
+       }},
+      {"stop-bits", true,
+       [](Options& o, std::string_view v) -> std::string {
+         if (v == "any")
+           o.required_stop_bits = 0;
+         else if (v == "1" || v == "2")
+           o.required_stop_bits = v == "1" ? 1 : 2;
+         else
+           return expected("any, 1 or 2");
+         return {};
+       }},
+      {"silence", true, trigger_of(FaultKind::silence)},
+      {"delay", true, trigger_of(FaultKind::delay)},
+      {"bad-crc", true, trigger_of(FaultKind::bad_crc)},
+      {"foreign", true, trigger_of(FaultKind::foreign)},
+      {"exception", true, trigger_of(FaultKind::exception)},
+      {"split", true, trigger_of(FaultKind::split)},
+      {"short", true, trigger_of(FaultKind::short_reply)},
+      {"babble", true, trigger_of(FaultKind::babble)},
+      {"hangup", true, trigger_of(FaultKind::hangup)},
+      {"delay-time", true, seconds_into(&FaultSettings::delay_seconds)},
+      {"split-gap", true, seconds_into(&FaultSettings::split_gap_seconds)},
+      {"babble-time", true, seconds_into(&FaultSettings::babble_seconds)},
+      {"hangup-time", true, seconds_into(&FaultSettings::hangup_seconds)},
+      {"exception-code", true,
+       [](Options& o, std::string_view v) -> std::string {
+         auto code = whole_in(v, 0, 255);
+         if (!code) return expected("an exception code from 0 to 255");
+         o.faults.exception_code = static_cast<std::uint8_t>(*code);
+         return {};
+       }},
+      {"foreign-id", true,
+       [](Options& o, std::string_view v) -> std::string {
+         auto id = whole_in(v, 0, 255);
+         if (!id) return expected("a slave address from 0 to 255");
+         o.faults.foreign_id = static_cast<std::uint8_t>(*id);
+         return {};
+       }},
+      {"split-at", true,
+       [](Options& o, std::string_view v) -> std::string {
+         auto n = whole_in(v, 1, 255);
+         if (!n) return expected("a byte count from 1 to 255");
+         o.faults.split_at = static_cast<std::size_t>(*n);
+         return {};
+       }},
+      {"short-length", true,
+       [](Options& o, std::string_view v) -> std::string {
+         auto n = whole_in(v, 1, 255);
+         if (!n) return expected("a byte count from 1 to 255");
+         o.faults.short_length = static_cast<std::size_t>(*n);
+         return {};
+       }},
+  };
+  return specs;
 }
 
-const std::vector<OptionSpec>& option_specs()
-{
-    static const std::vector<OptionSpec> specs = {
-        {"link", true, [](Options& o, std::string_view v) -> std::string {
-             if (v.empty())
-                 return expected("a path");
-             o.link = std::string(v);
-             return {};
-         }},
-        {"device", true, [](Options& o, std::string_view v) -> std::string {
-             if (v.empty())
-                 return expected("a path");
-             o.device = std::string(v);
-             return {};
-         }},
-        {"slave", true, [](Options& o, std::string_view v) -> std::string {
-             auto id = whole_in(v, 1, 247);
-             if (!id)
-                 return expected("a slave id from 1 to 247");
-             o.slave_id = static_cast<std::uint8_t>(*id);
-             return {};
-         }},
-        {"baud", true, [](Options& o, std::string_view v) -> std::string {
-             auto baud = number_from<long>(v);
-             if (!baud || !is_valid_baud(*baud))
-                 return expected("9600 or 19200");
-             o.baud = static_cast<std::uint16_t>(*baud);
-             return {};
-         }},
-        {"jumper", false, [](Options& o, std::string_view) -> std::string {
-             o.jumper = true;
-             return {};
-         }},
-        {"refuse-code", true, [](Options& o, std::string_view v) -> std::string {
-             auto code = whole_in(v, 1, 255);
-             if (!code)
-                 return expected("an exception code from 1 to 255");
-             o.refused_write_code = static_cast<std::uint8_t>(*code);
-             return {};
-         }},
-        {"resistance", true, [](Options& o, std::string_view v) -> std::string {
-             auto value = number_from<float>(v);
-             if (!value || !std::isfinite(*value))
-                 return expected("a number of kilohms, e.g. 12.5");
-             o.resistance = *value;
-             return {};
-         }},
-        {"drift-around", true, [](Options& o, std::string_view v) -> std::string {
-             auto value = number_from<float>(v);
-             if (!value || !std::isfinite(*value) || *value <= 0.0f)
-                 return expected("a positive number of kilohms");
-             o.drift_centre = *value;
-             return {};
-         }},
-        {"switch", true, [](Options& o, std::string_view v) -> std::string {
-             auto value = whole_in(v, -32768, 65535);
-             if (!value)
-                 return expected("a 16-bit value from -32768 to 65535");
-             o.switch_value = static_cast<std::uint16_t>(*value);
-             return {};
-         }},
-        {"seed", true, [](Options& o, std::string_view v) -> std::string {
-             auto value = number_from<std::uint64_t>(v);
-             if (!value)
-                 return expected("a whole number from 0 to 18446744073709551615");
-             o.seed = *value;
-             return {};
-         }},
-        {"log", true, [](Options& o, std::string_view v) -> std::string {
-             if (v.empty())
-                 return expected("a file name or - for standard error");
-             o.log = std::string(v);
-             return {};
-         }},
-        {"frame-gap", true, [](Options& o, std::string_view v) -> std::string {
-             auto ms = whole_in(v, 1, 1000);
-             if (!ms)
-                 return expected("milliseconds from 1 to 1000");
-             o.frame_gap_ms = static_cast<int>(*ms);
-             return {};
-         }},
-        {"stop-bits", true, [](Options& o, std::string_view v) -> std::string {
-             if (v == "any")
-                 o.required_stop_bits = 0;
-             else if (v == "1" || v == "2")
-                 o.required_stop_bits = v == "1" ? 1 : 2;
-             else
-                 return expected("any, 1 or 2");
-             return {};
-         }},
-        {"silence", true, trigger_of(FaultKind::silence)},
-        {"delay", true, trigger_of(FaultKind::delay)},
-        {"bad-crc", true, trigger_of(FaultKind::bad_crc)},
-        {"foreign", true, trigger_of(FaultKind::foreign)},
-        {"exception", true, trigger_of(FaultKind::exception)},
-        {"split", true, trigger_of(FaultKind::split)},
-        {"short", true, trigger_of(FaultKind::short_reply)},
-        {"babble", true, trigger_of(FaultKind::babble)},
-        {"hangup", true, trigger_of(FaultKind::hangup)},
-        {"delay-time", true, seconds_into(&FaultSettings::delay_seconds)},
-        {"split-gap", true, seconds_into(&FaultSettings::split_gap_seconds)},
-        {"babble-time", true, seconds_into(&FaultSettings::babble_seconds)},
-        {"hangup-time", true, seconds_into(&FaultSettings::hangup_seconds)},
-        {"exception-code", true, [](Options& o, std::string_view v) -> std::string {
-             auto code = whole_in(v, 0, 255);
-             if (!code)
-                 return expected("an exception code from 0 to 255");
-             o.faults.exception_code = static_cast<std::uint8_t>(*code);
-             return {};
-         }},
-        {"foreign-id", true, [](Options& o, std::string_view v) -> std::string {
-             auto id = whole_in(v, 0, 255);
-             if (!id)
-                 return expected("a slave address from 0 to 255");
-             o.faults.foreign_id = static_cast<std::uint8_t>(*id);
-             return {};
-         }},
-        {"split-at", true, [](Options& o, std::string_view v) -> std::string {
-             auto n = whole_in(v, 1, 255);
-             if (!n)
-                 return expected("a byte count from 1 to 255");
-             o.faults.split_at = static_cast<std::size_t>(*n);
-             return {};
-         }},
-        {"short-length", true, [](Options& o, std::string_view v) -> std::string {
-             auto n = whole_in(v, 1, 255);
-             if (!n)
-                 return expected("a byte count from 1 to 255");
-             o.faults.short_length = static_cast<std::size_t>(*n);
-             return {};
-         }},
-    };
-    return specs;
+ParsedCommandLine refuse(std::string message) {
+  ParsedCommandLine parsed;
+  parsed.action = ParsedCommandLine::Action::refuse;
+  parsed.message = std::move(message);
+  return parsed;
 }
 
-ParsedCommandLine refuse(std::string message)
-{
-    ParsedCommandLine parsed;
-    parsed.action = ParsedCommandLine::Action::refuse;
-    parsed.message = std::move(message);
-    return parsed;
-}
+}  // namespace
 
-}
-
-ParsedCommandLine parse_command_line(std::span<const std::string_view> arguments)
-{
-    ParsedCommandLine parsed;
-    parsed.action = ParsedCommandLine::Action::run;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string_view argument = arguments[i];
-        if (argument == "--help" || argument == "-h") {
-            parsed.action = ParsedCommandLine::Action::help;
-            return parsed;
-        }
-        if (argument == "--version") {
-            parsed.action = ParsedCommandLine::Action::version;
-            return parsed;
-        }
-        if (!argument.starts_with("--"))
-            return refuse("unexpected argument '" + std::string(argument) + "'");
-        std::string_view name = argument.substr(2);
-        std::optional<std::string_view> inline_value;
-        if (auto equals = name.find('='); equals != std::string_view::npos) {
-            inline_value = name.substr(equals + 1);
-            name = name.substr(0, equals);
-        }
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& candidate : option_specs())
-            if (candidate.name == name)
-                spec = &candidate;
-        if (!spec)
-            return refuse("unknown option --" + std::string(name));
-        std::string_view value;
-        if (spec->takes_value) {
-            if (inline_value)
-                value = *inline_value;
-            else if (i + 1 < arguments.size())
-                value = arguments[++i];
-            else
-                return refuse("--" + std::string(name) + " needs a value");
-        } else if (inline_value) {
-            return refuse("--" + std::string(name) + " takes no value");
-        }
-        std::string refusal = spec->handle(parsed.options, value);
-        if (!refusal.empty())
-            return refuse("--" + std::string(name) + " " + refusal + ", not '" + std::string(value) + "'");
+ParsedCommandLine parse_command_line(std::span<const std::string_view> arguments) {
+  ParsedCommandLine parsed;
+  parsed.action = ParsedCommandLine::Action::run;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    std::string_view argument = arguments[i];
+    if (argument == "--help" || argument == "-h") {
+      parsed.action = ParsedCommandLine::Action::help;
+      return parsed;
     }
-    if (parsed.options.link && parsed.options.device)
-        return refuse("--link makes a link to the pseudo-terminal; it does not go with --device");
-    return parsed;
+    if (argument == "--version") {
+      parsed.action = ParsedCommandLine::Action::version;
+      return parsed;
+    }
+    if (!argument.starts_with("--")) return refuse("unexpected argument '" + std::string(argument) + "'");
+    std::string_view name = argument.substr(2);
+    std::optional<std::string_view> inline_value;
+    if (auto equals = name.find('='); equals != std::string_view::npos) {
+      inline_value = name.substr(equals + 1);
+      name = name.substr(0, equals);
+    }
+    const OptionSpec* option = nullptr;
+    for (const OptionSpec& candidate : option_specs())
+      if (candidate.name == name) option = &candidate;
+    if (!option) return refuse("unknown option --" + std::string(name));
+    std::string_view value;
+    if (option->takes_value) {
+      if (inline_value)
+        value = *inline_value;
+      else if (i + 1 < arguments.size())
+        value = arguments[++i];
+      else
+        return refuse("--" + std::string(name) + " needs a value");
+    } else if (inline_value) {
+      return refuse("--" + std::string(name) + " takes no value");
+    }
+    std::string refusal = option->handle(parsed.options, value);
+    if (!refusal.empty())
+      return refuse("--" + std::string(name) + " " + refusal + ", not '" + std::string(value) + "'");
+  }
+  if (parsed.options.link && parsed.options.device)
+    return refuse("--link makes a link to the pseudo-terminal; it does not go with --device");
+  return parsed;
 }
 
-std::string help_text()
-{
-    return R"(Usage: dornvel-sim [OPTIONS]
+std::string help_text() {
+  return R"(Usage: dornvel-sim [OPTIONS]
 
 Simulates the insulation-resistance meter: a Modbus RTU slave (libmodbus) on a
 pseudo-terminal it creates, or on a serial port. Prints the path a master should
@@ -316,26 +298,26 @@ Device:
   --drift-around KOHM  centre of the drifting value (default 1500)
   --switch N           protection switch value, -32768..65535 (default 0)
 
-Faults. Each takes SPEC: a probability ("0.1" or "10%"), "every:N" (requests
+Faults. Each takes WHEN: a probability ("0.1" or "10%"), "every:N" (requests
 N, 2N, 3N, ...) or "at:N[,M...]" (exactly those requests). Requests are
 counted from 1 among those the device would answer (right slave, good CRC,
 right line speed). Faults combine; a hang-up, silence or babbling replaces the
 reply and suppresses the other faults of that request, and those three and
 the exception leave a write unexecuted. The others are applied in this order:
 exception, foreign, bad-crc, short, then delay and split.
-  --silence SPEC       no reply
-  --delay SPEC         reply late, after --delay-time seconds (default 0.5)
-  --bad-crc SPEC       reply with its last (CRC high) byte inverted
-  --foreign SPEC       reply as slave --foreign-id (default: id + 1, 247 -> 1),
+  --silence WHEN       no reply
+  --delay WHEN         reply late, after --delay-time seconds (default 0.5)
+  --bad-crc WHEN       reply with its last (CRC high) byte inverted
+  --foreign WHEN       reply as slave --foreign-id (default: id + 1, 247 -> 1),
                        with a valid CRC
-  --exception SPEC     exception reply with --exception-code (default 4)
-  --split SPEC         reply in two parts, the first --split-at bytes (default
+  --exception WHEN     exception reply with --exception-code (default 4)
+  --split WHEN         reply in two parts, the first --split-at bytes (default
                        half), with --split-gap seconds between (default 0.3)
-  --short SPEC         only the first --short-length bytes (default half)
-  --babble SPEC        instead of the reply, random bytes at the line rate for
+  --short WHEN         only the first --short-length bytes (default half)
+  --babble WHEN        instead of the reply, random bytes at the line rate for
                        --babble-time seconds (default 0.3); requests arriving
                        meanwhile are lost
-  --hangup SPEC        hang up the line instead of replying and come back after
+  --hangup WHEN        hang up the line instead of replying and come back after
                        --hangup-time seconds (default 2) on a new
                        pseudo-terminal, printing its path and re-pointing --link
                        (a --device port is closed and opened again)
@@ -360,4 +342,4 @@ Examples:
 )";
 }
 
-}
+}  // namespace dornvel::sim

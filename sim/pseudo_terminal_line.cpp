@@ -1,23 +1,20 @@
-#include "line.h"
-
-#include "termios_support.h"
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <stdexcept>
-#include <termios.h>
-#include <unistd.h>
+
+#include "line.h"
+#include "termios_support.h"
 
 namespace dornvel::sim {
 
 namespace {
 
-[[noreturn]] void fail(const std::string& what)
-{
-    throw std::runtime_error(what + ": " + std::strerror(errno));
-}
+[[noreturn]] void fail(const std::string& what) { throw std::runtime_error(what + ": " + std::strerror(errno)); }
 
 // The simulator reads and writes the pseudo-terminal's master side; the
 // program opens the slave path. The simulator also keeps the slave side open
@@ -33,83 +30,71 @@ namespace {
 // The simulator never reads the held slave descriptor, so it takes nothing
 // from the program's input.
 class PseudoTerminalLine final : public Line {
-public:
-    explicit PseudoTerminalLine(unsigned baud) : baud_(baud) { open_pair(); }
-    ~PseudoTerminalLine() override { hang_up(); }
+ public:
+  explicit PseudoTerminalLine(unsigned baud) : baud_(baud) { open_pair(); }
+  ~PseudoTerminalLine() override { hang_up(); }
 
-    int fd() const override { return master_; }
-    const std::string& path() const override { return path_; }
+  int fd() const override { return master_; }
+  const std::string& path() const override { return path_; }
 
-    std::optional<LineSettings> master_settings() const override
-    {
-        termios tio{};
-        if (::tcgetattr(slave_, &tio) != 0)
-            return std::nullopt;
-        return settings_of(tio);
+  std::optional<LineSettings> master_settings() const override {
+    termios tio{};
+    if (::tcgetattr(slave_, &tio) != 0) return std::nullopt;
+    return settings_of(tio);
+  }
+
+  void set_rate(unsigned baud) override { baud_ = baud; }
+
+  void hang_up() override {
+    if (master_ >= 0) ::close(master_);
+    if (slave_ >= 0) ::close(slave_);
+    master_ = slave_ = -1;
+  }
+
+  void come_back() override {
+    hang_up();
+    open_pair();
+  }
+
+  bool is_up() const override { return master_ >= 0; }
+
+ private:
+  void open_pair() {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (master_ < 0) fail("posix_openpt");
+    char name[128];
+    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 || ::ptsname_r(master_, name, sizeof name) != 0) {
+      int saved = errno;
+      hang_up();
+      errno = saved;
+      fail("pseudo-terminal set-up");
     }
-
-    void set_rate(unsigned baud) override { baud_ = baud; }
-
-    void hang_up() override
-    {
-        if (master_ >= 0)
-            ::close(master_);
-        if (slave_ >= 0)
-            ::close(slave_);
-        master_ = slave_ = -1;
+    path_ = name;
+    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave_ < 0) {
+      int saved = errno;
+      hang_up();
+      errno = saved;
+      fail("open " + path_);
     }
-
-    void come_back() override
-    {
-        hang_up();
-        open_pair();
+    // Start raw at the device's framing, so that a master which sets
+    // nothing is heard at the device's rate, and no echo or line editing
+    // of the slave side turns replies into requests.
+    termios tio{};
+    if (::tcgetattr(slave_, &tio) == 0) {
+      make_device_framing(tio, baud_);
+      ::tcsetattr(slave_, TCSANOW, &tio);
     }
+  }
 
-    bool is_up() const override { return master_ >= 0; }
-
-private:
-    void open_pair()
-    {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (master_ < 0)
-            fail("posix_openpt");
-        char name[128];
-        if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0
-            || ::ptsname_r(master_, name, sizeof name) != 0) {
-            int saved = errno;
-            hang_up();
-            errno = saved;
-            fail("pseudo-terminal set-up");
-        }
-        path_ = name;
-        slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (slave_ < 0) {
-            int saved = errno;
-            hang_up();
-            errno = saved;
-            fail("open " + path_);
-        }
-        // Start raw at the device's framing, so that a master which sets
-        // nothing is heard at the device's rate, and no echo or line editing
-        // of the slave side turns replies into requests.
-        termios tio{};
-        if (::tcgetattr(slave_, &tio) == 0) {
-            make_device_framing(tio, baud_);
-            ::tcsetattr(slave_, TCSANOW, &tio);
-        }
-    }
-
-    unsigned baud_;
-    int master_ = -1;
-    int slave_ = -1;
-    std::string path_;
+  unsigned baud_;
+  int master_ = -1;
+  int slave_ = -1;
+  std::string path_;
 };
 
-}
+}  // namespace
 
-std::unique_ptr<Line> open_pseudo_terminal(unsigned baud)
-{
-    return std::make_unique<PseudoTerminalLine>(baud);
-}
+std::unique_ptr<Line> open_pseudo_terminal(unsigned baud) { return std::make_unique<PseudoTerminalLine>(baud); }
 
-}
+}  // namespace dornvel::sim

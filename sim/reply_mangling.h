@@ -28,4 +28,4 @@ Bytes truncated(Bytes reply, std::size_t keep);
 // default (0) half of the reply, each part at least one byte long.
 std::pair<Bytes, Bytes> split_in_two(const Bytes& reply, std::size_t first);
 
-}
+}  // namespace dornvel::sim

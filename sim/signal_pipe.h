@@ -7,21 +7,21 @@ namespace dornvel::sim {
 // main loop polls along with the line. SIGPIPE is ignored, so a closed reader
 // of stdout or of the log does not end the simulator.
 class SignalPipe {
-public:
-    enum class Request { none, stop, report };
+ public:
+  enum class Request { none, stop, report };
 
-    SignalPipe(); // installs the handlers; one instance per process
-    ~SignalPipe(); // closes the pipe; the handlers stay installed
-    SignalPipe(const SignalPipe&) = delete;
-    SignalPipe& operator=(const SignalPipe&) = delete;
+  SignalPipe();   // installs the handlers; one instance per process
+  ~SignalPipe();  // closes the pipe; the handlers stay installed
+  SignalPipe(const SignalPipe&) = delete;
+  SignalPipe& operator=(const SignalPipe&) = delete;
 
-    int fd() const { return read_end_; }
+  int fd() const { return read_end_; }
 
-    // Consumes what is pending: stop wins over report.
-    Request take();
+  // Consumes what is pending: stop wins over report.
+  Request take();
 
-private:
-    int read_end_ = -1;
+ private:
+  int read_end_ = -1;
 };
 
-}
+}  // namespace dornvel::sim

@@ -1,5 +1,11 @@
 #pragma once
 
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+
 #include "fault_plan.h"
 #include "line.h"
 #include "link_pointer.h"
@@ -9,70 +15,64 @@
 #include "signal_pipe.h"
 #include "traffic_log.h"
 
-#include <cstdio>
-#include <memory>
-#include <optional>
-#include <random>
-#include <string>
-
 namespace dornvel::sim {
 
 // The device's main loop: collects request frames from the line (a frame ends
 // with a silence of --frame-gap), answers them through the meter and libmodbus,
 // injects the faults that fire, and stops when asked to by a signal.
 class Simulator {
-public:
-    Simulator(const Options& options, std::uint64_t seed, std::unique_ptr<Line> line,
-              LinkPointer* link, TrafficLog& log, SignalPipe& signals, std::FILE* announce_to);
+ public:
+  Simulator(const Options& options, std::uint64_t seed, std::unique_ptr<Line> line, LinkPointer* link, TrafficLog& log,
+            SignalPipe& signals, std::FILE* announce_to);
 
-    // Prints the line's path, then serves until SIGINT/SIGTERM. Throws
-    // std::runtime_error when the line fails.
-    void run();
+  // Prints the line's path, then serves until SIGINT/SIGTERM. Throws
+  // std::runtime_error when the line fails.
+  void run();
 
-    // The counters, to standard error and the log.
-    void report();
+  // The counters, to standard error and the log.
+  void report();
 
-    // "requests=N answered=N ignored=N faults: hangup=N silence=N ..."
-    std::string counters() const;
+  // "requests=N answered=N ignored=N faults: hangup=N silence=N ..."
+  std::string counters() const;
 
-private:
-    void handle_frame(const Bytes& frame);
-    bool line_matches_device();
-    void answer(const Bytes& request, std::uint64_t number);
-    // A hang-up, silence or babbling instead of the reply; false when none fired.
-    bool replaced_reply(const FaultSet& faults, const std::string& tag);
-    // The reply after the foreign, bad-crc and short faults that fired.
-    Bytes mangled(Bytes reply, const FaultSet& faults, std::uint8_t slave_id, std::string& applied);
-    // Sends the reply, late and/or in two parts if those faults fired; false
-    // when a stop interrupted it.
-    bool deliver(const Bytes& reply, const FaultSet& faults, std::string note);
-    void mark(FaultKind kind, std::string& applied);
-    void send(const Bytes& bytes, const std::string& note);
-    void babble();
-    void hang_up_and_return();
-    void announce_path();
+ private:
+  void handle_frame(const Bytes& frame);
+  bool line_matches_device();
+  void answer(const Bytes& request, std::uint64_t number);
+  // A hang-up, silence or babbling instead of the reply; false when none fired.
+  bool replaced_reply(const FaultSet& faults, const std::string& tag);
+  // The reply after the foreign, bad-crc and short faults that fired.
+  Bytes mangled(Bytes reply, const FaultSet& faults, std::uint8_t slave_id, std::string& applied);
+  // Sends the reply, late and/or in two parts if those faults fired; false
+  // when a stop interrupted it.
+  bool deliver(const Bytes& reply, const FaultSet& faults, std::string note);
+  void mark(FaultKind kind, std::string& applied);
+  void send(const Bytes& bytes, const std::string& note);
+  void babble();
+  void hang_up_and_return();
+  void announce_path();
 
-    // Waits, serving signals meanwhile; false when a stop was asked for.
-    bool pause(Clock::duration length);
-    void take_signals();
+  // Waits, serving signals meanwhile; false when a stop was asked for.
+  bool pause(Clock::duration length);
+  void take_signals();
 
-    const Options& options_;
-    std::unique_ptr<Line> line_;
-    LinkPointer* link_;
-    TrafficLog& log_;
-    SignalPipe& signals_;
-    std::FILE* announce_to_;
+  const Options& options_;
+  std::unique_ptr<Line> line_;
+  LinkPointer* link_;
+  TrafficLog& log_;
+  SignalPipe& signals_;
+  std::FILE* announce_to_;
 
-    Meter meter_;
-    ModbusEngine engine_;
-    FaultPlan faults_;
-    std::mt19937_64 babble_random_;
-    std::optional<LineSettings> last_settings_;
-    bool stop_ = false;
+  Meter meter_;
+  ModbusEngine engine_;
+  FaultPlan faults_;
+  std::mt19937_64 babble_random_;
+  std::optional<LineSettings> last_settings_;
+  bool stop_ = false;
 
-    std::uint64_t requests_ = 0;
-    std::uint64_t answered_ = 0;
-    std::uint64_t ignored_ = 0;
+  std::uint64_t requests_ = 0;
+  std::uint64_t answered_ = 0;
+  std::uint64_t ignored_ = 0;
 };
 
-}
+}  // namespace dornvel::sim

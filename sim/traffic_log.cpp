@@ -3,58 +3,43 @@
 namespace dornvel::sim {
 
 TrafficLog::TrafficLog(std::FILE* stream, bool owned, Clock::time_point start)
-    : stream_(stream), owned_(owned), start_(start)
-{
+    : stream_(stream), owned_(owned), start_(start) {}
+
+TrafficLog::~TrafficLog() {
+  if (stream_ && owned_) std::fclose(stream_);
 }
 
-TrafficLog::~TrafficLog()
-{
-    if (stream_ && owned_)
-        std::fclose(stream_);
+void TrafficLog::received(std::span<const std::uint8_t> bytes) { line("RX", to_hex(bytes)); }
+
+void TrafficLog::sent(std::span<const std::uint8_t> bytes, std::string_view note) {
+  std::string body = to_hex(bytes);
+  if (!note.empty()) {
+    body += "  | ";
+    body += note;
+  }
+  line("TX", body);
 }
 
-void TrafficLog::received(std::span<const std::uint8_t> bytes)
-{
-    line("RX", to_hex(bytes));
+void TrafficLog::event(std::string_view text) { line("EV", text); }
+
+void TrafficLog::line(std::string_view direction, std::string_view body) {
+  if (!stream_) return;
+  double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
+  std::fprintf(stream_, "%12.6f %.*s %.*s\n", seconds, static_cast<int>(direction.size()), direction.data(),
+               static_cast<int>(body.size()), body.data());
+  std::fflush(stream_);
 }
 
-void TrafficLog::sent(std::span<const std::uint8_t> bytes, std::string_view note)
-{
-    std::string body = to_hex(bytes);
-    if (!note.empty()) {
-        body += "  | ";
-        body += note;
-    }
-    line("TX", body);
+std::string to_hex(std::span<const std::uint8_t> bytes) {
+  static constexpr char digits[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(bytes.size() * 3);
+  for (std::uint8_t byte : bytes) {
+    if (!text.empty()) text += ' ';
+    text += digits[byte >> 4];
+    text += digits[byte & 0x0F];
+  }
+  return text;
 }
 
-void TrafficLog::event(std::string_view text)
-{
-    line("EV", text);
-}
-
-void TrafficLog::line(std::string_view direction, std::string_view body)
-{
-    if (!stream_)
-        return;
-    double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
-    std::fprintf(stream_, "%12.6f %.*s %.*s\n", seconds, static_cast<int>(direction.size()),
-                 direction.data(), static_cast<int>(body.size()), body.data());
-    std::fflush(stream_);
-}
-
-std::string to_hex(std::span<const std::uint8_t> bytes)
-{
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::string text;
-    text.reserve(bytes.size() * 3);
-    for (std::uint8_t byte : bytes) {
-        if (!text.empty())
-            text += ' ';
-        text += digits[byte >> 4];
-        text += digits[byte & 0x0F];
-    }
-    return text;
-}
-
-}
+}  // namespace dornvel::sim

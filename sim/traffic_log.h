@@ -1,12 +1,12 @@
 #pragma once
 
-#include "meter.h"
-
 #include <cstdint>
 #include <cstdio>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "meter.h"
 
 namespace dornvel::sim {
 
@@ -18,27 +18,27 @@ namespace dornvel::sim {
 // RX is what the line brought, TX what the simulator sent, EV an event.
 // Lines are flushed as written, so a reader sees them at once.
 class TrafficLog {
-public:
-    TrafficLog() = default; // logs nothing
-    TrafficLog(std::FILE* stream, bool owned, Clock::time_point start);
-    ~TrafficLog();
-    TrafficLog(const TrafficLog&) = delete;
-    TrafficLog& operator=(const TrafficLog&) = delete;
+ public:
+  TrafficLog() = default;  // logs nothing
+  TrafficLog(std::FILE* stream, bool owned, Clock::time_point start);
+  ~TrafficLog();
+  TrafficLog(const TrafficLog&) = delete;
+  TrafficLog& operator=(const TrafficLog&) = delete;
 
-    void received(std::span<const std::uint8_t> bytes);
-    void sent(std::span<const std::uint8_t> bytes, std::string_view note = {});
-    void event(std::string_view text);
+  void received(std::span<const std::uint8_t> bytes);
+  void sent(std::span<const std::uint8_t> bytes, std::string_view note = {});
+  void event(std::string_view text);
 
-    bool writes_to(std::FILE* stream) const { return stream_ == stream; }
+  bool writes_to(std::FILE* stream) const { return stream_ == stream; }
 
-private:
-    void line(std::string_view direction, std::string_view body);
+ private:
+  void line(std::string_view direction, std::string_view body);
 
-    std::FILE* stream_ = nullptr;
-    bool owned_ = false;
-    Clock::time_point start_;
+  std::FILE* stream_ = nullptr;
+  bool owned_ = false;
+  Clock::time_point start_;
 };
 
 std::string to_hex(std::span<const std::uint8_t> bytes);
 
-}
+}  // namespace dornvel::sim
