@@ -9,4 +9,8 @@ namespace dornvel {
 // no device is assigned to that number.
 std::optional<std::string> DeviceForPort(int number);
 
+// Whether the user named the device of port `number` (DORNVEL_COM<n>), rather than
+// it coming from the default table.
+bool IsPortNamedByUser(int number);
+
 }  // namespace dornvel

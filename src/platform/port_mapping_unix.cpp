@@ -20,11 +20,18 @@ constexpr DeviceRange kDefaultDevices[] = {
     {13, 16, "/dev/ttyS"},
 };
 
+const char* UserDevice(int number) {
+  const std::string variable = "DORNVEL_COM" + std::to_string(number);
+  const char* path = std::getenv(variable.c_str());
+  return path != nullptr && *path != '\0' ? path : nullptr;
+}
+
 }  // namespace
 
+bool IsPortNamedByUser(int number) { return UserDevice(number) != nullptr; }
+
 std::optional<std::string> DeviceForPort(int number) {
-  const std::string variable = "DORNVEL_COM" + std::to_string(number);
-  if (const char* path = std::getenv(variable.c_str()); path != nullptr && *path != '\0') {
+  if (const char* path = UserDevice(number)) {
     // Qt reads a relative name as one under /dev, so anchor it here.
     return std::filesystem::absolute(path).string();
   }

@@ -7,4 +7,6 @@ std::optional<std::string> DeviceForPort(int number) {
   return "COM" + std::to_string(number);
 }
 
+bool IsPortNamedByUser(int) { return false; }
+
 }  // namespace dornvel

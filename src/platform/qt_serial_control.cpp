@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 
 #include "platform/device_check.h"
@@ -84,7 +85,9 @@ void QtSerialControl::Open() {
   }
   const std::string port = PortName(*device);
   if (auto problem = WhyNotSerialDevice(*device)) {
-    openFailures_.Failed(port, *problem);
+    // Most machines have few of the sixteen default devices: only a device that
+    // exists, or that the user named, is worth a word.
+    if (IsPortNamedByUser(number_) || std::filesystem::exists(*device)) openFailures_.Failed(port, *problem);
     return;
   }
   port_.setPortName(QString::fromStdString(*device));

@@ -205,6 +205,23 @@ TEST(QtSerialControl, a_port_number_without_a_device_says_which_variable_to_set)
   EXPECT_NE(said.find("DORNVEL_COM17"), std::string::npos) << said;
 }
 
+TEST(QtSerialControl, an_absent_default_device_stays_quiet_but_an_absent_named_one_is_reported) {
+  if (fs::exists("/dev/ttyACM3")) GTEST_SKIP() << "this machine has /dev/ttyACM3";
+  ScopedEnv unnamed("DORNVEL_COM12", std::nullopt);
+  ScratchDir dir;
+  ScopedEnv named("DORNVEL_COM11", (dir / "gone").string());
+  QtSerialControl control;
+  ::testing::internal::CaptureStderr();
+  control.SetCommPort(12);
+  control.SetPortOpen(true);
+  control.SetCommPort(11);
+  control.SetPortOpen(true);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(control.PortOpen());
+  EXPECT_EQ(said.find("COM12"), std::string::npos) << said;
+  EXPECT_NE(said.find("COM11"), std::string::npos) << said;
+}
+
 TEST(QtSerialControl, a_failure_is_said_again_when_its_reason_changes_or_after_an_open) {
   ScratchDir scratch;
   const auto link = scratch / "com3";
