@@ -6,13 +6,7 @@
 namespace dornvel::testing {
 namespace {
 
-struct NoEvents : EventPump {
-  void ProcessEvents() override { ++passes; }
-  void WaitForEvents(Duration) override {}
-  int passes = 0;
-};
-
-std::uint16_t CrcOf(const std::string& hex, NoEvents& pump) {
+std::uint16_t CrcOf(const std::string& hex, NoEventPump& pump) {
   Crc crc;
   CrcInit(crc);
   for (auto b : FromHex(hex)) CrcUpdate(crc, b, pump);
@@ -32,13 +26,13 @@ TEST(Crc, matches_the_published_crc16_modbus_vectors) {
       {"", 0xFFFF},
   };
   for (const auto& c : cases) {
-    NoEvents pump;
+    NoEventPump pump;
     EXPECT_EQ(CrcOf(c.data, pump), c.crc) << c.data;
   }
 }
 
 TEST(Crc, lets_events_run_once_per_bit) {
-  NoEvents pump;
+  NoEventPump pump;
   CrcOf("01 03 00 00 00 01", pump);
   EXPECT_EQ(pump.passes, 6 * 8);
 }

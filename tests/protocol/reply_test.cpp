@@ -9,10 +9,7 @@
 namespace dornvel::testing {
 namespace {
 
-struct NoEvents : EventPump {
-  void ProcessEvents() override {}
-  void WaitForEvents(Duration) override {}
-} pump;
+NoEventPump pump;
 
 ParsedReply Parse(const std::string& hex, std::int32_t dataType, std::int16_t dataLen = 0) {
   return ParseReply(FromHex(hex), TagDefinition{1, HoldingRegisters, 0, dataType, dataLen}, pump);

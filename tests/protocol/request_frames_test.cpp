@@ -7,10 +7,7 @@
 namespace dornvel::testing {
 namespace {
 
-struct NoEvents : EventPump {
-  void ProcessEvents() override {}
-  void WaitForEvents(Duration) override {}
-} pump;
+NoEventPump pump;
 
 TagDefinition Tag(std::int32_t regType, std::int32_t address, std::int32_t dataType, std::int16_t dataLen = 0) {
   return {1, regType, address, dataType, dataLen};

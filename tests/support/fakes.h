@@ -36,6 +36,14 @@ class FakeClock : public Clock {
   TimePoint now_{std::chrono::hours(1)};
 };
 
+// Lets nothing run, and counts how often it was asked to.
+class NoEventPump : public EventPump {
+ public:
+  void ProcessEvents() override { ++passes; }
+  void WaitForEvents(Duration) override {}
+  int passes = 0;
+};
+
 // Counts its passes; a hook lets a test run "window events" inside a transaction.
 class FakeEventPump : public EventPump {
  public:
