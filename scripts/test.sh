@@ -9,14 +9,17 @@ jobs=$(nproc)
 
 scripts/install-deps.sh
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$jobs"
+# Unoptimised and without debug information: the tests build fastest so, and
+# none of them measures speed.
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE= -DDORNVEL_BENCHMARKS=OFF >/dev/null
+cmake --build build-test -j"$jobs"
 # Fast tests in parallel; the real-time ones alone, so their timing is not disturbed.
-ctest --test-dir build --output-on-failure -j"$jobs" -L unit
-ctest --test-dir build --output-on-failure -LE unit
+ctest --test-dir build-test --output-on-failure -j"$jobs" -L unit
+ctest --test-dir build-test --output-on-failure -LE unit
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDORNVEL_SANITIZE=ON -DDORNVEL_BENCHMARKS=OFF >/dev/null
-cmake --build build-asan -j"$jobs"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1" \
+  -DDORNVEL_SANITIZE=ON -DDORNVEL_BENCHMARKS=OFF >/dev/null
+cmake --build build-asan -j"$jobs" --target unit_tests
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -L unit
 
