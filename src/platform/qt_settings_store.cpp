@@ -1,14 +1,24 @@
 #include "platform/qt_settings_store.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <iostream>
+#include <utility>
 
 namespace dornvel {
 
 namespace {
 
 QString KeyPath(const QString& section, const QString& key) { return section + QLatin1Char('/') + key; }
+
+// Tells one version of the file from the next without reading it, as it may be
+// unreadable: a write replaces it with a new file.
+std::pair<QDateTime, qint64> Version(const QString& path) {
+  const QFileInfo file(path);
+  return {file.lastModified(), file.size()};
+}
 
 }  // namespace
 
@@ -34,7 +44,16 @@ void QtSettingsStore::SaveSetting(const QString& section, const QString& key, co
 }
 
 bool QtSettingsStore::Commit() {
+  const auto before = Version(settings_.fileName());
   settings_.sync();
+  if (settings_.status() == QSettings::NoError) return true;
+  // QSettings keeps the first error it met, also one from reading the file, so
+  // after a file that could not be read its status says nothing of the write.
+  if (Version(settings_.fileName()) != before) {
+    std::cerr << "dornvel: " << settings_.fileName().toStdString()
+              << " could not be read in full; it now holds the settings of this session" << std::endl;
+    return true;
+  }
   switch (settings_.status()) {
     case QSettings::NoError:
       return true;

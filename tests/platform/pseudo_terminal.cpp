@@ -25,14 +25,16 @@ int MillisecondsUntil(SteadyTime deadline) {
 
 }  // namespace
 
+// Close-on-exec: a program the test starts must not hold the device's end, or
+// closing it here would not hang up the line.
 PseudoTerminal::PseudoTerminal() {
-  master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+  master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (master_ < 0) Fail("posix_openpt");
   if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0) Fail("grantpt/unlockpt");
   const char* name = ::ptsname(master_);
   if (name == nullptr) Fail("ptsname");
   slavePath_ = name;
-  slave_ = ::open(name, O_RDWR | O_NOCTTY);
+  slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (slave_ < 0) Fail("open slave");
   // Raw from the start, as a serial line: no echo, no line editing.
   termios raw{};
