@@ -17,7 +17,7 @@
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/steady_clock.h"
-#include "pty_peer.h"
+#include "pseudo_terminal.h"
 #include "scripted_dialogs.h"
 #include "ui/form_main.h"
 
@@ -25,15 +25,14 @@ namespace dornvel::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using SteadyTime = std::chrono::steady_clock;
 
 constexpr auto kTestDeadline = 15s;
 
 // The real window with the Qt serial control on a pseudo-terminal as Com1; the
 // other port numbers name no device, so the scan touches no real port.
 struct RealPortWindow {
-  explicit RealPortWindow(const PtyPeer& peer) {
-    qputenv("DORNVEL_COM1", QByteArray::fromStdString(peer.DevicePath()));
+  explicit RealPortWindow(const PseudoTerminal& peer) {
+    qputenv("DORNVEL_COM1", QByteArray::fromStdString(peer.SlavePath()));
     for (int n = 2; n <= 16; ++n) {
       qputenv(QStringLiteral("DORNVEL_COM%1").arg(n).toLatin1(), "/nonexistent/dornvel-test-port");
     }
@@ -66,8 +65,7 @@ struct RealPortWindow {
 };
 
 TEST(RealPort, one_tick_sends_the_four_reads_in_order_and_shows_the_replies) {
-  PtyPeer peer;
-  ASSERT_TRUE(peer.IsOpen());
+  PseudoTerminal peer;
   RealPortWindow rig(peer);
 
   std::vector<std::string> requests;
@@ -78,7 +76,7 @@ TEST(RealPort, one_tick_sends_the_four_reads_in_order_and_shows_the_replies) {
         {frames::kReadSlaveId, frames::kSlaveId1},
         {frames::kReadBoudrate, frames::kBoudrate9600},
     };
-    const auto deadline = SteadyTime::now() + kTestDeadline;
+    const auto deadline = In(kTestDeadline);
     for (const auto& [request, reply] : script) {
       const Bytes got = peer.Read(FromHex(request).size(), deadline);
       requests.push_back(ToHex(got));
@@ -106,17 +104,16 @@ TEST(RealPort, one_tick_sends_the_four_reads_in_order_and_shows_the_replies) {
 }
 
 TEST(RealPort, closing_while_a_reply_is_awaited_ends_the_wait_and_the_tick) {
-  PtyPeer peer;
-  ASSERT_TRUE(peer.IsOpen());
+  PseudoTerminal peer;
   RealPortWindow rig(peer);
 
   std::string firstRequest;
   std::string afterClose;
   std::thread device([&] {
-    firstRequest = ToHex(peer.Read(8, SteadyTime::now() + kTestDeadline));
+    firstRequest = ToHex(peer.Read(8, In(kTestDeadline)));
     // No reply: the user closes the window while the program waits for one.
     QMetaObject::invokeMethod(rig.window.get(), [&] { rig.window->close(); }, Qt::QueuedConnection);
-    afterClose = ToHex(peer.Read(1, SteadyTime::now() + 1s));
+    afterClose = ToHex(peer.Read(1, In(1s)));
   });
 
   rig.window->Form_Load();
