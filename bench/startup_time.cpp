@@ -7,6 +7,7 @@
 #include "figure_row.h"
 #include "line_figures.h"
 #include "program_process.h"
+#include "pseudo_terminal.h"
 #include "sim_harness.h"
 #include "simulated_line.h"
 #include "tapped_simulator.h"
@@ -36,11 +37,11 @@ constexpr int kFrameGapMs = 1;
 std::optional<double> FirstRequestMs() {
   e2e::TempDir dir;
   TappedSimulator sim(dir, {"--resistance", "12.5", "--frame-gap", std::to_string(kFrameGapMs)});
-  std::vector<std::unique_ptr<e2e::TestPseudoTerminal>> others;
+  std::vector<std::unique_ptr<testing::PseudoTerminal>> others;
   std::vector<std::string> devices = {sim.path()};
   while (static_cast<int>(devices.size()) < kProbedPorts) {
-    others.push_back(std::make_unique<e2e::TestPseudoTerminal>());
-    devices.push_back(others.back()->slave_path());
+    others.push_back(std::make_unique<testing::PseudoTerminal>());
+    devices.push_back(others.back()->SlavePath());
   }
   MapPorts(devices);
   const auto spawned = SteadyTime::now();

@@ -287,14 +287,4 @@ Bytes read_reply(int fd, Milliseconds first_byte, Milliseconds silence) {
   }
 }
 
-TestPseudoTerminal::TestPseudoTerminal() {
-  master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) fail("posix_openpt");
-  char name[128];
-  if (::ptsname_r(master_, name, sizeof name) != 0) fail("ptsname_r");
-  slave_path_ = name;
-}
-
-TestPseudoTerminal::~TestPseudoTerminal() { ::close(master_); }
-
 }  // namespace dornvel::e2e

@@ -127,19 +127,6 @@ class RtuClient {
   int fd_ = -1;
 };
 
-// A pseudo-terminal made by the test (to serve the simulator as a --device).
-class TestPseudoTerminal {
- public:
-  TestPseudoTerminal();
-  ~TestPseudoTerminal();
-  const std::string& slave_path() const { return slave_path_; }
-  int master() const { return master_; }
-
- private:
-  int master_ = -1;
-  std::string slave_path_;
-};
-
 Bytes read_reply(int fd, Milliseconds first_byte, Milliseconds silence);
 
 }  // namespace dornvel::e2e

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "pseudo_terminal.h"
 #include "sim_harness.h"
 
 namespace dornvel::e2e {
@@ -139,12 +140,13 @@ TEST_F(SimLifecycle, sigusr1_prints_the_counters_while_it_runs) {
 }
 
 TEST_F(SimLifecycle, it_serves_a_real_port_given_by_device) {
-  TestPseudoTerminal line;
-  Simulator sim(dir, {"--device", line.slave_path(), "--resistance", "12.5", "--slave", "3"});
-  ASSERT_EQ(sim.path(), line.slave_path()) << sim.errors();
-  Bytes request = with_crc({0x03, 0x04, 0x00, 0x00, 0x00, 0x02});
-  ASSERT_EQ(::write(line.master(), request.data(), request.size()), static_cast<ssize_t>(request.size()));
-  EXPECT_EQ(hex(read_reply(line.master(), 1000ms, 60ms)), hex(with_crc({0x03, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48})));
+  testing::PseudoTerminal line;
+  Simulator sim(dir, {"--device", line.SlavePath(), "--resistance", "12.5", "--slave", "3"});
+  ASSERT_EQ(sim.path(), line.SlavePath()) << sim.errors();
+  line.Write(with_crc({0x03, 0x04, 0x00, 0x00, 0x00, 0x02}));
+  const Bytes expected = with_crc({0x03, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48});
+  EXPECT_EQ(hex(line.Read(expected.size(), testing::In(1000ms))), hex(expected));
+  EXPECT_TRUE(line.Read(1, testing::In(60ms)).empty()) << "nothing follows the reply";
   EXPECT_EQ(sim.stop(), 0) << sim.log() << sim.errors();
 }
 
