@@ -7,8 +7,8 @@
 int main(int argc, char** argv) {
   // The serial control and its event pump need a Qt application.
   QCoreApplication app(argc, argv);
-  dornvel::bench::PrintTransactionTimes();
-  dornvel::bench::PrintCpuTimes();
+  const auto transactionCpu = dornvel::bench::PrintTransactionTimes();
+  dornvel::bench::PrintCpuTimes(transactionCpu);
   dornvel::bench::PrintStartUpTime();
   return 0;
 }

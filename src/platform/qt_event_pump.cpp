@@ -8,7 +8,12 @@
 
 namespace dornvel {
 
-void QtEventPump::ProcessEvents() { QCoreApplication::processEvents(); }
+void QtEventPump::ProcessEvents() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastPass_ < kShortestGap) return;
+  lastPass_ = now;
+  QCoreApplication::processEvents();
+}
 
 void QtEventPump::WaitForEvents(Duration limit) {
   if (limit <= Duration::zero()) {

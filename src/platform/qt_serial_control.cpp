@@ -13,6 +13,7 @@
 #include "platform/device_check.h"
 #include "platform/port_mapping.h"
 #include "platform/qt_duration.h"
+#include "platform/system_input.h"
 #include "platform/traffic_trace.h"
 
 namespace dornvel {
@@ -138,7 +139,7 @@ bool QtSerialControl::SetSettings(std::string_view text) {
 int QtSerialControl::InBufferCount() {
   if (!port_.isOpen()) return 0;
   // Takes in what the system already holds, without blocking.
-  port_.waitForReadyRead(0);
+  if (SystemInputWaiting(port_).value_or(1) > 0) port_.waitForReadyRead(0);
   return static_cast<int>(port_.bytesAvailable());
 }
 
@@ -167,7 +168,10 @@ void QtSerialControl::DropOutput() {
 void QtSerialControl::WaitForInput(Duration limit, WaitEvents events) {
   if (!port_.isOpen() || limit <= Duration::zero()) return;
   if (events == WaitEvents::Hold) {
-    port_.waitForReadyRead(ToQtMilliseconds(limit));
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    if (WaitForSystemInput(port_, limit)) {
+      port_.waitForReadyRead(ToQtMilliseconds(deadline - std::chrono::steady_clock::now()));
+    }
   } else {
     RunEventsUntil(limit, [] { return true; });
   }

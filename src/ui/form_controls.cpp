@@ -1,10 +1,11 @@
 #include <QComboBox>
 #include <QFont>
 #include <QFrame>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTimer>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <map>
 #include <string_view>
 
+#include "ui/cached_group_box.h"
 #include "ui/control_font.h"
 #include "ui/device_tags.h"
 #include "ui/form_main.h"
@@ -74,7 +76,7 @@ QWidget* MakeWidget(const ControlDesign& design, QWidget* container, std::array<
   const QString caption = QString::fromUtf8(design.caption);
   switch (design.kind) {
     case Kind::Frame:
-      return new QGroupBox(caption, container);
+      return new CachedGroupBox(caption, container);
     case Kind::TextBox:
       return new QLineEdit(caption, container);
     case Kind::Label: {
@@ -95,6 +97,14 @@ QWidget* MakeWidget(const ControlDesign& design, QWidget* container, std::array<
       bar->setRange(0, 100);
       bar->setValue(0);
       bar->setTextVisible(false);
+      // Drawn in blocks, as the common-controls bar is; the block style fills
+      // the whole bar, so nothing beneath it needs painting when it changes,
+      // twice a tick.
+      if (QStyle* blocks = QStyleFactory::create(QStringLiteral("Windows"))) {
+        blocks->setParent(bar);
+        bar->setStyle(blocks);
+        bar->setAttribute(Qt::WA_OpaquePaintEvent);
+      }
       return bar;
     }
     case Kind::StatusBar: {

@@ -107,6 +107,7 @@ class FormMain : public QWidget, public HostWindow {
   void SelectSaved(QComboBox* list, const QString& saved, void (FormMain::*onClick)());
   void AddDeviceTags(std::uint8_t slave);
   void StepProgressBar();
+  void ResetProgressBar();
   void ShowTag(const DeviceTag& tag, QLineEdit* box);
   void SetBackground(QLineEdit* box, bool refused);
   void Reconfigure(const char* tagKey, const NumberQuestion& question);

@@ -33,7 +33,7 @@ void FormMain::Timer1_Timer() {
 
   StepProgressBar();
   for (std::size_t i = 0; i < kDeviceTags.size() && !unloaded_; ++i) ShowTag(kDeviceTags[i], valueBoxes_[i]);
-  progressBar1_->setValue(0);
+  ResetProgressBar();
 
   tickRunning_ = false;
   // The window closed during this tick: the tags are no longer in use.
@@ -41,13 +41,37 @@ void FormMain::Timer1_Timer() {
   emit tickFinished();
 }
 
+namespace {
+
+// QProgressBar repaints at once on every change of its value; with updates held
+// back, the bar is painted once, on the next pass of the event loop, with the
+// value it has then.
+class DeferredPaint {
+ public:
+  explicit DeferredPaint(QWidget* widget) : widget_(widget) { widget_->setUpdatesEnabled(false); }
+  ~DeferredPaint() { widget_->setUpdatesEnabled(true); }
+  DeferredPaint(const DeferredPaint&) = delete;
+  DeferredPaint& operator=(const DeferredPaint&) = delete;
+
+ private:
+  QWidget* widget_;
+};
+
+}  // namespace
+
 // One step per control of the window; the bar refuses values above the number
 // of tags, so it stands full while the tags are polled.
 void FormMain::StepProgressBar() {
+  DeferredPaint once(progressBar1_);
   progressBar1_->setMinimum(0);
   progressBar1_->setMaximum(tags_->Count());
   const int controlCount = static_cast<int>(controls_.size());
   for (int counter = 1; counter <= controlCount; ++counter) progressBar1_->setValue(counter);
+}
+
+void FormMain::ResetProgressBar() {
+  DeferredPaint once(progressBar1_);
+  progressBar1_->setValue(0);
 }
 
 void FormMain::ShowTag(const DeviceTag& tag, QLineEdit* box) {

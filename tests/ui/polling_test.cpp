@@ -1,5 +1,10 @@
+#include <QCoreApplication>
+#include <QEvent>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -71,6 +76,47 @@ TEST_F(PollingTest, the_progress_bar_is_full_while_the_tags_are_polled_and_empty
   EXPECT_EQ(valuesDuringExchanges, std::set<int>{4});
   EXPECT_EQ(Bar()->value(), 0);
   EXPECT_EQ(Bar()->maximum(), 4);
+}
+
+// Counts the paints a widget receives.
+struct PaintCounter : QObject {
+  explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+  int paints = 0;
+};
+
+TEST_F(PollingTest, the_progress_bar_is_painted_by_the_event_loop_not_at_each_step_of_the_tick) {
+  rig.AnswerFirstTick();
+  QCoreApplication::processEvents();
+  PaintCounter bar(Bar());
+  rig.window->Timer1_Timer();  // the fake pump runs no Qt events
+  EXPECT_EQ(bar.paints, 0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(bar.paints, 1);
+}
+
+TEST_F(PollingTest, the_progress_bar_leaves_no_trace_on_the_screen_once_the_tick_is_over) {
+  rig.AnswerFirstTick();
+  QCoreApplication::processEvents();
+  const QRect barArea(Bar()->mapTo(rig.window.get(), QPoint(0, 0)), Bar()->size());
+  const auto onScreen = [&] {
+    return rig.window->screen()->grabWindow(rig.window->winId()).toImage().copy(barArea);
+  };
+  const QImage empty = onScreen();
+  QImage full;
+  rig.pump.onEvents = [&] {
+    QCoreApplication::processEvents();
+    if (full.isNull()) full = onScreen();
+  };
+  rig.window->Timer1_Timer();
+  rig.pump.onEvents = nullptr;
+  QCoreApplication::processEvents();
+
+  ASSERT_NE(full, empty) << "the full bar never reached the screen";
+  EXPECT_EQ(onScreen(), empty);
 }
 
 TEST_F(PollingTest, a_refused_reply_greys_the_box_with_its_last_good_value_until_the_next_good_reply) {
