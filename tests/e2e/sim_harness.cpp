@@ -93,17 +93,6 @@ std::string hex(std::span<const std::uint8_t> bytes) {
   return text;
 }
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "dornvel-sim-test.XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) fail("mkdtemp");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 std::string read_text(const std::filesystem::path& file) {
   std::ifstream in(file);
   std::stringstream text;

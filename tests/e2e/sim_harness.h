@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "temp_dir.h"
+
 // Test-side tools for driving the real dornvel-sim process over its
 // pseudo-terminal: the process itself, a small Modbus RTU client and a CRC
 // of the test's own (table-driven, unlike the simulator's bitwise one).
@@ -26,19 +28,7 @@ Bytes with_crc(Bytes frame);
 bool crc_is_valid(std::span<const std::uint8_t> frame);
 std::string hex(std::span<const std::uint8_t> bytes);
 
-// A directory of its own for one test, removed with everything in it.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
+using TempDir = testing::TempDir;
 
 std::string read_text(const std::filesystem::path& file);
 

@@ -1,7 +1,6 @@
 #include "platform/qt_serial_control.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include "fakes.h"
 #include "pseudo_terminal.h"
 #include "scoped_env.h"
+#include "temp_dir.h"
 
 namespace dornvel {
 namespace {
@@ -22,25 +22,11 @@ using testing::FromHex;
 using testing::In;
 using testing::PseudoTerminal;
 using testing::ScopedEnv;
+using testing::TempDir;
 
 namespace fs = std::filesystem;
 
 int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
-
-// A scratch folder of the test's own, removed with everything in it.
-class ScratchDir {
- public:
-  ScratchDir() : path_(fs::temp_directory_path() / ("dornvel-" + std::to_string(::getpid()) + "-" +
-                                                    std::to_string(next_++))) {
-    fs::create_directories(path_);
-  }
-  ~ScratchDir() { fs::remove_all(path_); }
-  fs::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  static inline int next_ = 0;
-  fs::path path_;
-};
 
 TEST(QtSerialControl, starts_closed_on_port_1_with_9600_N_8_1) {
   QtSerialControl control;
@@ -145,7 +131,7 @@ TEST(QtSerialControl, opening_an_open_port_leaves_it_open) {
 }
 
 TEST(QtSerialControl, a_port_that_is_not_a_serial_device_stays_closed_and_says_why_once) {
-  ScratchDir scratch;
+  TempDir scratch;
   const auto directory = scratch / "a-directory";
   fs::create_directory(directory);
   const auto plainFile = scratch / "a-file";
@@ -208,7 +194,7 @@ TEST(QtSerialControl, a_port_number_without_a_device_says_which_variable_to_set)
 TEST(QtSerialControl, an_absent_default_device_stays_quiet_but_an_absent_named_one_is_reported) {
   if (fs::exists("/dev/ttyACM3")) GTEST_SKIP() << "this machine has /dev/ttyACM3";
   ScopedEnv unnamed("DORNVEL_COM12", std::nullopt);
-  ScratchDir dir;
+  TempDir dir;
   ScopedEnv named("DORNVEL_COM11", (dir / "gone").string());
   QtSerialControl control;
   ::testing::internal::CaptureStderr();
@@ -223,7 +209,7 @@ TEST(QtSerialControl, an_absent_default_device_stays_quiet_but_an_absent_named_o
 }
 
 TEST(QtSerialControl, a_failure_is_said_again_when_its_reason_changes_or_after_an_open) {
-  ScratchDir scratch;
+  TempDir scratch;
   const auto link = scratch / "com3";
   ScopedEnv device("DORNVEL_COM3", link.string());
   QtSerialControl control;
