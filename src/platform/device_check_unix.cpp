@@ -18,6 +18,8 @@ std::optional<std::string> WhyNotSerialDevice(const std::string& device) {
   return std::nullopt;
 }
 
+bool IsSerialDevicePresent(const std::string& device) { return !WhyNotSerialDevice(device); }
+
 std::string PermissionAdvice(const std::string& device) {
   struct stat info {};
   const bool forbidden = ::stat(device.c_str(), &info) == 0 &&

@@ -77,18 +77,22 @@ void QtSerialControl::SetPortOpen(bool open) {
 }
 
 void QtSerialControl::Open() {
+  if (number_ == kNoPort) {
+    openFailure_ = "No port is chosen: choose one in the list";
+    return;
+  }
   const auto device = DeviceForPort(number_);
   if (!device) {
-    const std::string port = "COM" + std::to_string(number_);
-    openFailures_.Failed(port, "no device is assigned to it; set DORNVEL_COM" +
-                                   std::to_string(number_) + " to the path of one");
+    OpenFailed("COM" + std::to_string(number_),
+               "no device is assigned to it; set DORNVEL_COM" + std::to_string(number_) + " to the path of one",
+               true);
     return;
   }
   const std::string port = PortName(*device);
   if (auto problem = WhyNotSerialDevice(*device)) {
     // Most machines have few of the sixteen default devices: only a device that
     // exists, or that the user named, is worth a word.
-    if (IsPortNamedByUser(number_) || std::filesystem::exists(*device)) openFailures_.Failed(port, *problem);
+    OpenFailed(port, *problem, IsPortNamedByUser(number_) || std::filesystem::exists(*device));
     return;
   }
   port_.setPortName(QString::fromStdString(*device));
@@ -96,11 +100,22 @@ void QtSerialControl::Open() {
   if (!port_.open(QIODevice::ReadWrite)) {
     std::string reason = port_.errorString().toStdString();
     if (port_.error() == QSerialPort::PermissionError) reason += "; " + PermissionAdvice(*device);
-    openFailures_.Failed(port, reason);
+    OpenFailed(port, reason, true);
     return;
   }
   openFailures_.Opened(port);
+  openFailure_.clear();
   openedPort_ = port;
+}
+
+void QtSerialControl::OpenFailed(const std::string& port, const std::string& reason, bool worthAWord) {
+  openFailure_ = "Cannot open " + port + ": " + reason;
+  if (worthAWord) openFailures_.Failed(port, reason);
+}
+
+bool QtSerialControl::PortPresent(int number) const {
+  const auto device = DeviceForPort(number);
+  return device && IsSerialDevicePresent(*device);
 }
 
 std::string QtSerialControl::PortName(const std::string& device) const {
@@ -122,7 +137,7 @@ void QtSerialControl::OnPortError(QSerialPort::SerialPortError error) {
 }
 
 bool QtSerialControl::SetCommPort(int number) {
-  if (port_.isOpen() || number < 1) return false;
+  if (port_.isOpen() || number < kNoPort) return false;
   number_ = number;
   return true;
 }

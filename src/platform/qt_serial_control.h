@@ -28,6 +28,8 @@ class QtSerialControl final : public SerialControl {
   bool PortOpen() const override { return port_.isOpen(); }
   bool SetCommPort(int number) override;
   int CommPort() const override { return number_; }
+  std::string OpenFailure() const override { return openFailure_; }
+  bool PortPresent(int number) const override;
   bool SetSettings(std::string_view text) override;
   std::string Settings() const override { return settingsText_; }
 
@@ -46,6 +48,8 @@ class QtSerialControl final : public SerialControl {
 
  private:
   void Open();
+  // Keeps the reason for the window; `worthAWord` also says it on standard error.
+  void OpenFailed(const std::string& port, const std::string& reason, bool worthAWord);
   std::string PortName(const std::string& device) const;
   void OnPortError(QSerialPort::SerialPortError error);
   // Runs window events until `done` holds after the port signalled, the port
@@ -58,6 +62,7 @@ class QtSerialControl final : public SerialControl {
   std::string settingsText_ = "9600,N,8,1";
   LineSettings settings_;
   OpenFailureLog openFailures_;
+  std::string openFailure_;
   // The port as the messages name it, e.g. "COM1 (/dev/ttyUSB0)", while open.
   std::string openedPort_;
   const bool trace_;

@@ -6,7 +6,7 @@ namespace dornvel {
 
 namespace {
 
-constexpr std::array<std::string_view, 11> kErrorTexts = {
+constexpr std::array<std::string_view, 13> kErrorTexts = {
     "O.K.",
     "Неверная команда",
     "Неверный адрес регистра",
@@ -18,6 +18,8 @@ constexpr std::array<std::string_view, 11> kErrorTexts = {
     "Ошибка четности расширенной памяти",
     "Не мой адрес",
     "Ошибка CRC",
+    "",  // 11: none of its own, the device's (a gateway's exception code)
+    "Ответ не соответствует запросу",
 };
 constexpr std::string_view kUndocumented = "Не документированная ошибка";
 
@@ -25,7 +27,9 @@ constexpr std::string_view kUndocumented = "Не документированн�
 
 std::string GetErrorText(const Value& errCode) {
   for (std::size_t code = 0; code < kErrorTexts.size(); ++code) {
-    if (errCode == Value(static_cast<double>(code))) return std::string(kErrorTexts[code]);
+    if (!kErrorTexts[code].empty() && errCode == Value(static_cast<double>(code))) {
+      return std::string(kErrorTexts[code]);
+    }
   }
   return std::string(kUndocumented);
 }
@@ -46,6 +50,10 @@ std::string ForeignSlave(std::string_view tagName, std::uint8_t address) {
 
 std::string Exception(std::string_view tagName, std::uint8_t code) {
   return "Ошибка: (" + std::string(tagName) + ") - " + GetErrorText(Value(static_cast<double>(code)));
+}
+
+std::string NotAnAnswer(std::string_view tagName) {
+  return "Ответ не соответствует запросу: (" + std::string(tagName) + ")";
 }
 
 }  // namespace status_text

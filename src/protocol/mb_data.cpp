@@ -39,6 +39,15 @@ void MBData::SetData(const Value& vData) {
   writeReq_ = true;
 }
 
+void MBData::ForgetValue() {
+  value_ = Value();
+  ++valueGeneration_;
+  ++forgotten_;
+  writeReq_ = false;
+  ReadReq = true;
+  LastError = 0;
+}
+
 void MBData::Init(std::uint8_t slaveid, std::int32_t RT, std::int32_t RA, std::int32_t DT,
                   SerialControl* CP, const std::string& Tag, MBCollection* NewParent, std::int16_t DLen) {
   Slave = slaveid;
@@ -71,8 +80,10 @@ void MBData::Refresh() {
   }
   if (LastError != 0 || RegType == DiscreteInputs || RegType == InputRegisters || ReadReq) {
     std::uint64_t generation = valueGeneration_;
+    std::uint64_t forgotten = forgotten_;
     BuildReadRequest();
-    if (GetData(generation)) ReadReq = false;
+    // Forgotten while the read was on its way: the read is still to be done.
+    if (GetData(generation) && forgotten == forgotten_) ReadReq = false;
   }
 }
 
@@ -118,25 +129,27 @@ bool MBData::GetData(std::uint64_t valueGeneration) {
   if (!reply) return false;
   rxBytes_ = std::move(*reply);
 
-  HostWindow* window = commPort_->Parent();
-  ParsedReply parsed = ParseReply(rxBytes_, Definition(), services_.pump);
+  ParsedReply parsed =
+      ParseReply(rxBytes_, txFrame_, commPort_->UnansweredRequest, Definition(), services_.pump);
+  // A reply that answers another request means the line is out of step, and the
+  // answer to this one may come late; any other reply was this request's own.
+  if (parsed.outcome == ReplyOutcome::NotAnAnswer) {
+    commPort_->UnansweredRequest = txFrame_;
+  } else {
+    commPort_->UnansweredRequest.reset();
+  }
   switch (parsed.outcome) {
-    case ReplyOutcome::TooShort:
+    case ReplyOutcome::NotAnAnswer:
+      Refuse(status_text::NotAnAnswer(TagName), kNotAnAnswerError);
       return false;
     case ReplyOutcome::BadCrc:
-      ShowMessage(window, status_text::BadCrc(TagName));
-      dornvel::IncError(window);
-      LastError = 10;
+      Refuse(status_text::BadCrc(TagName), kBadCrcError);
       return false;
     case ReplyOutcome::ForeignSlave:
-      ShowMessage(window, status_text::ForeignSlave(TagName, parsed.code));
-      dornvel::IncError(window);
-      LastError = 9;
+      Refuse(status_text::ForeignSlave(TagName, parsed.code), kForeignSlaveError);
       return false;
     case ReplyOutcome::Exception:
-      ShowMessage(window, status_text::Exception(TagName, parsed.code));
-      dornvel::IncError(window);
-      LastError = parsed.code;
+      Refuse(status_text::Exception(TagName, parsed.code), parsed.code);
       return true;
     case ReplyOutcome::Good:
       // Stored directly: a value read from the device is nothing to write back.
@@ -147,6 +160,13 @@ bool MBData::GetData(std::uint64_t valueGeneration) {
       return true;
   }
   return false;
+}
+
+void MBData::Refuse(const std::string& message, std::uint8_t code) {
+  HostWindow* window = commPort_->Parent();
+  ShowMessage(window, message);
+  dornvel::IncError(window);
+  LastError = code;
 }
 
 }  // namespace dornvel

@@ -30,7 +30,8 @@ class MBData {
   bool ReadReq = false;
   std::uint8_t Slave = 0;
   std::int16_t DataLen = 0;
-  // 0 good; 9 reply from another slave; 10 bad CRC; other: the device's exception code.
+  // 0 good; 9 reply from another slave; 10 bad CRC; 12 a reply that does not
+  // answer the request; other: the device's exception code.
   std::uint8_t LastError = 0;
   std::int32_t RegType = 0;
   std::int32_t RegAddress = 0;
@@ -43,6 +44,10 @@ class MBData {
   // Ignored for read-only classes; a value equal to the held one changes nothing.
   void SetData(const Value& vData);
   bool WriteReq() const { return writeReq_; }
+  // Forgets the value, the pending write and the last outcome, and asks for a
+  // read: what was read from one device says nothing of another. A reply on its
+  // way meanwhile is not kept.
+  void ForgetValue();
 
   // Raises RuntimeError 2 (address outside 0-9998) or 3 (unknown register class);
   // the fields stored before the failing check keep their new values.
@@ -73,14 +78,19 @@ class MBData {
   // Runs the exchange of TxFrame and examines the reply; a decoded value is kept
   // only when no assignment came since `valueGeneration` was taken.
   bool GetData(std::uint64_t valueGeneration);
+  // Records a refused reply: its message, the error count and LastError.
+  void Refuse(const std::string& message, std::uint8_t code);
   void BuildReadRequest();
   void BuildWriteRequest();
 
   ProtocolServices services_;
   SerialControl* commPort_ = nullptr;
   Value value_;
-  // Counts assignments, so a reply that was on its way during one cannot undo it.
+  // Counts assignments and forgettings, so a reply that was on its way during
+  // one cannot undo it.
   std::uint64_t valueGeneration_ = 0;
+  // Counts forgettings only: an exchange that began before one settles nothing.
+  std::uint64_t forgotten_ = 0;
   bool writeReq_ = false;
   bool refreshing_ = false;
   Bytes txFrame_;

@@ -5,7 +5,9 @@
 #include "protocol/byte_image.h"
 #include "protocol/cp1251.h"
 #include "protocol/crc.h"
+#include "protocol/function_codes.h"
 #include "protocol/mb_data.h"
+#include "protocol/reply_match.h"
 
 namespace dornvel {
 
@@ -56,7 +58,9 @@ ParsedReply DecodeRegisters(const ReplyBody& body, const TagDefinition& tag) {
 
 }  // namespace
 
-ParsedReply ParseReply(const Bytes& reply, const TagDefinition& tag, EventPump& pump) {
+ParsedReply ParseReply(const Bytes& reply, const Bytes& request, const std::optional<Bytes>& unansweredBefore,
+                       const TagDefinition& tag, EventPump& pump) {
+  using namespace function_code;
   if (reply.size() < 2) return {};
 
   Crc crc;
@@ -70,20 +74,21 @@ ParsedReply ParseReply(const Bytes& reply, const TagDefinition& tag, EventPump& 
   if (!body.Has(1)) return {};
   if (body.At(1) != tag.slave) return {ReplyOutcome::ForeignSlave, body.At(1), std::nullopt};
 
-  if (!body.Has(2)) return {};
+  if (!AnswersRequest(reply, request)) return {};
+  // After a request went unanswered the line may be a reply behind: a reply that
+  // fits that request as well may be its late answer.
+  if (unansweredBefore && AnswersRequest(reply, *unansweredBefore)) return {};
+
   std::uint8_t function = body.At(2);
-  if (function & 0x80) {
-    if (!body.Has(3)) return {};
-    return {ReplyOutcome::Exception, body.At(3), std::nullopt};
-  }
+  if (function & kExceptionBit) return {ReplyOutcome::Exception, body.At(3), std::nullopt};
 
   switch (function) {
-    case 0x01:
-    case 0x02:
+    case kReadCoils:
+    case kReadDiscreteInputs:
       if (!body.Has(4)) return {};
       return Good(Value(body.At(4) == 1));
-    case 0x03:
-    case 0x04:
+    case kReadHoldingRegisters:
+    case kReadInputRegisters:
       return DecodeRegisters(body, tag);
     default:
       return Good(std::nullopt);  // the echo of a write, or anything else: nothing to decode

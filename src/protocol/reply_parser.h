@@ -12,7 +12,7 @@ namespace dornvel {
 class EventPump;
 
 enum class ReplyOutcome {
-  TooShort,      // fewer bytes than a check or the value needs: nothing is known
+  NotAnAnswer,   // LastError 12: too short to decode, or not shaped as an answer to the request
   BadCrc,        // LastError 10
   ForeignSlave,  // LastError 9; `code` holds the address that answered
   Exception,     // LastError = `code`, the device's exception code
@@ -20,13 +20,16 @@ enum class ReplyOutcome {
 };
 
 struct ParsedReply {
-  ReplyOutcome outcome = ReplyOutcome::TooShort;
+  ReplyOutcome outcome = ReplyOutcome::NotAnAnswer;
   std::uint8_t code = 0;
   std::optional<Value> value;
 };
 
-// Checks a reply in this order: CRC, slave address, exception bit; then decodes it
-// by its function code and the tag's value type. Never reads the CRC bytes as data.
-ParsedReply ParseReply(const Bytes& reply, const TagDefinition& tag, EventPump& pump);
+// Checks a reply in this order: CRC, slave address, that it answers `request`
+// and could not as well be the late answer to `unansweredBefore` (the request
+// sent before it that got no answer, if any), exception bit; then decodes it by
+// its function code and the tag's value type. Never reads the CRC bytes as data.
+ParsedReply ParseReply(const Bytes& reply, const Bytes& request, const std::optional<Bytes>& unansweredBefore,
+                       const TagDefinition& tag, EventPump& pump);
 
 }  // namespace dornvel

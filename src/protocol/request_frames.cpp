@@ -6,6 +6,7 @@
 #include "protocol/byte_image.h"
 #include "protocol/cp1251.h"
 #include "protocol/crc.h"
+#include "protocol/function_codes.h"
 #include "protocol/mb_data.h"
 #include "protocol/numeric_text.h"
 #include "protocol/runtime_error.h"
@@ -92,10 +93,10 @@ Bytes BuildReadRequest(const TagDefinition& tag, EventPump& pump) {
   FrameWriter frame(pump);
   frame.AddByte(tag.slave);
   switch (tag.regType) {
-    case Coils: frame.AddHeader(tag, 0x01); break;
-    case DiscreteInputs: frame.AddHeader(tag, 0x02); break;
-    case InputRegisters: frame.AddHeader(tag, 0x04); break;
-    case HoldingRegisters: frame.AddHeader(tag, 0x03); break;
+    case Coils: frame.AddHeader(tag, function_code::kReadCoils); break;
+    case DiscreteInputs: frame.AddHeader(tag, function_code::kReadDiscreteInputs); break;
+    case InputRegisters: frame.AddHeader(tag, function_code::kReadInputRegisters); break;
+    case HoldingRegisters: frame.AddHeader(tag, function_code::kReadHoldingRegisters); break;
     default: NoSuchFunction();
   }
   frame.AddByte(0x00);
@@ -113,14 +114,14 @@ Bytes BuildWriteRequest(const TagDefinition& tag, const Value& value, EventPump&
   FrameWriter frame(pump);
   frame.AddByte(tag.slave);
   if (tag.regType == Coils) {
-    frame.AddHeader(tag, 0x05);
+    frame.AddHeader(tag, function_code::kWriteSingleCoil);
     frame.AddByte(IsTrue(value) ? 0xFF : 0x00);
     frame.AddByte(0x00);
     return frame.Finish();
   }
   if (tag.regType != HoldingRegisters) NoSuchFunction();
 
-  frame.AddHeader(tag, 0x10);
+  frame.AddHeader(tag, function_code::kWriteMultipleRegisters);
   frame.AddByte(0x00);
   switch (tag.dataType) {
     case FloatType:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,9 @@
 namespace dornvel {
 
 class HostWindow;
+
+// The port number that names no port.
+inline constexpr int kNoPort = 0;
 
 // Whether a wait lets pending window events run meanwhile.
 enum class WaitEvents { Run, Hold };
@@ -26,9 +30,14 @@ class SerialControl {
   virtual void SetPortOpen(bool open) = 0;
   virtual bool PortOpen() const = 0;
 
-  // Refused (false, nothing changed) while the port is open or for a number < 1.
+  // kNoPort chooses no port: opening then does nothing. Refused (false, nothing
+  // changed) while the port is open or for a negative number.
   virtual bool SetCommPort(int number) = 0;
   virtual int CommPort() const = 0;
+  // Why the last opening failed, for the user to read; empty once the port opened.
+  virtual std::string OpenFailure() const = 0;
+  // Whether the device of port `number` is there now, found without opening it.
+  virtual bool PortPresent(int number) const = 0;
 
   // "baud,parity,data bits,stop bits", e.g. "9600,N,8,2". Refused (false, nothing
   // changed) while the port is open or when the text does not parse.
@@ -59,6 +68,9 @@ class SerialControl {
 
   // Set while a transaction owns the port, so that a nested one does not overlap it.
   bool TransactionInProgress = false;
+  // The last request sent that got no acceptable reply, while that reply may
+  // still be on its way; none once the line is known to be in step.
+  std::optional<Bytes> UnansweredRequest;
 };
 
 }  // namespace dornvel

@@ -119,7 +119,11 @@ std::optional<Bytes> Exchange(SerialControl& port, ProtocolServices services, co
     ShowMessage(window, status_text::kPortNotOpen);
     return std::nullopt;
   }
-  if (port.InBufferCount() > 0) ShowMessage(window, status_text::kStaleInput);
+  if (port.InBufferCount() > 0) {
+    ShowMessage(window, status_text::kStaleInput);
+    // Most likely the late reply to the unanswered request: gone with the rest.
+    port.UnansweredRequest.reset();
+  }
   port.Input();
 
   port.SetOutput(request);
@@ -134,6 +138,7 @@ std::optional<Bytes> Exchange(SerialControl& port, ProtocolServices services, co
 
   int count = port.InBufferCount();
   if (count == 0) {
+    port.UnansweredRequest = request;
     ShowMessage(window, status_text::Timeout(tagName));
     IncError(window);
     return std::nullopt;

@@ -17,13 +17,14 @@
 #include "ui/control_font.h"
 #include "ui/device_tags.h"
 #include "ui/form_main.h"
+#include "ui/port_list.h"
 #include "ui/twips.h"
 
 namespace dornvel {
 
 namespace {
 
-enum class Kind { Frame, TextBox, Label, ComboBox, ProgressBar, StatusBar, Timer, SerialControl };
+enum class Kind { Frame, TextBox, Label, ComboBox, PortList, ProgressBar, StatusBar, Timer, SerialControl };
 
 // One control as designed: positions in twips, relative to its container.
 struct ControlDesign {
@@ -52,7 +53,7 @@ constexpr ControlDesign kControls[] = {
     {"Frame1", Kind::Frame, "", "Computer settings", 5640, 240, 4215, 2295, 2, 12},
     {"ProgSlave", Kind::TextBox, "Frame1", "Text1", 2400, 1200, 1335, 375, 16, 12},
     {"ProgBoudRate", Kind::ComboBox, "Frame1", "BRate", 2400, 1680, 1335, 420, 5, 12},
-    {"ProgCom", Kind::ComboBox, "Frame1", "Combo1", 2400, 240, 1335, 420, 3, 12},
+    {"ProgCom", Kind::PortList, "Frame1", "Combo1", 2400, 240, 1335, 420, 3, 12},
     {"Label6", Kind::Label, "Frame1", "SlaveID:", 600, 1320, 1575, 255, 17, 12},
     {"Label5", Kind::Label, "Frame1", "BoudRate:", 600, 1800, 1575, 255, 6, 12},
     {"Label25", Kind::Label, "Frame1", "COM PORT:", 600, 360, 1575, 255, 4, 12},
@@ -84,8 +85,9 @@ QWidget* MakeWidget(const ControlDesign& design, QWidget* container, std::array<
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       return label;
     }
-    case Kind::ComboBox: {
-      auto* list = new QComboBox(container);
+    case Kind::ComboBox:
+    case Kind::PortList: {
+      auto* list = design.kind == Kind::PortList ? new PortList(container) : new QComboBox(container);
       list->setEditable(true);
       // Typing into the field chooses nothing and adds no entry.
       list->setInsertPolicy(QComboBox::NoInsert);
@@ -168,7 +170,9 @@ void FormMain::BuildControls() {
 
   progSlave_ = findChild<QLineEdit*>(QStringLiteral("ProgSlave"));
   progBoudRate_ = findChild<QComboBox*>(QStringLiteral("ProgBoudRate"));
-  progCom_ = findChild<QComboBox*>(QStringLiteral("ProgCom"));
+  auto* portList = findChild<PortList*>(QStringLiteral("ProgCom"));
+  portList->SetBeforeOpening([this] { RefreshPortList(); });
+  progCom_ = portList;
   progressBar1_ = findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
   for (std::size_t i = 0; i < kDeviceTags.size(); ++i) {
     valueBoxes_[i] = findChild<QLineEdit*>(QString::fromUtf8(kDeviceTags[i].box));

@@ -112,6 +112,9 @@ class FormMain : public QWidget, public HostWindow {
   void SetBackground(QLineEdit* box, bool refused);
   void Reconfigure(const char* tagKey, const NumberQuestion& question);
   QString RateForNewPort() const;
+  void ForgetDeviceValues();
+  void ShowPortProblem();
+  void RefreshPortList();
 
   ProtocolServices services_;
   SettingsStore& settings_;

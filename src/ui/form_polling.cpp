@@ -34,6 +34,7 @@ void FormMain::Timer1_Timer() {
   StepProgressBar();
   for (std::size_t i = 0; i < kDeviceTags.size() && !unloaded_; ++i) ShowTag(kDeviceTags[i], valueBoxes_[i]);
   ResetProgressBar();
+  ShowPortProblem();
 
   tickRunning_ = false;
   // The window closed during this tick: the tags are no longer in use.

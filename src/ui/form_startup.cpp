@@ -7,6 +7,8 @@
 #include "tags/mb_collection.h"
 #include "ui/device_tags.h"
 #include "ui/form_main.h"
+#include "ui/number_question.h"
+#include "ui/port_entry.h"
 #include "ui/settings_store.h"
 
 namespace dornvel {
@@ -18,7 +20,6 @@ const QString kComPortKey = QStringLiteral("ComPort");
 const QString kBaudRateKey = QStringLiteral("BoudRate");
 const QString kSlaveKey = QStringLiteral("Slave");
 
-constexpr int kLastProbedPort = 16;
 constexpr int kPollingIntervalMs = 1000;
 
 struct SlaveSetting {
@@ -26,12 +27,13 @@ struct SlaveSetting {
   std::uint8_t slave;
 };
 
-// A stored slave id that is no number in 0-255 (text typed into the box and saved)
-// counts as none stored, so that start-up always completes.
+// A stored slave id that is no slave id the input box would take (text typed
+// into the box and saved, 0 that every device on the line obeys) counts as none
+// stored.
 SlaveSetting RestoredSlave(SettingsStore& settings) {
   const QString saved = settings.GetSetting(kSection, kSlaveKey, QStringLiteral("1"));
-  if (const auto number = ParseNumber(saved.toStdString())) {
-    if (const auto slave = ToByte(*number)) return {saved, *slave};
+  if (const auto number = ParseNumber(saved.toStdString()); number && IsSlaveId(*number)) {
+    return {saved, *ToByte(*number)};
   }
   return {QStringLiteral("1"), 1};
 }
@@ -56,21 +58,24 @@ void FormMain::Form_Load() {
   tags_ = std::make_unique<MBCollection>(services_);
   AddDeviceTags(slave.slave);
 
+  ShowPortProblem();
   timer1_->start(kPollingIntervalMs);
   show();
 }
 
 // A port is there when it opens now; one that is missing or held by another
-// program gives no entry. The port is left closed.
+// program gives no entry. The port is left closed, and none is chosen until an
+// entry of the list is: the last port probed is no choice of the user's.
 void FormMain::ScanPorts() {
-  for (int n = 1; n <= kLastProbedPort; ++n) {
+  for (int n = kFirstPort; n <= kLastPort; ++n) {
     comm_->SetPortOpen(false);
     comm_->SetCommPort(n);
     comm_->SetSettings("9600,N,8,1");
     comm_->SetPortOpen(true);
-    if (comm_->PortOpen()) progCom_->addItem(QStringLiteral("Com%1").arg(n));
+    if (comm_->PortOpen()) progCom_->addItem(PortEntry(n));
   }
   comm_->SetPortOpen(false);
+  comm_->SetCommPort(kNoPort);
 }
 
 void FormMain::AddDeviceTags(std::uint8_t slave) {

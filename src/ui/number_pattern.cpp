@@ -12,7 +12,8 @@ namespace {
 std::string FormatNumber(double number, int digits) {
   if (std::isnan(number)) return "NaN";
   if (std::isinf(number)) return number > 0 ? "Inf" : "-Inf";
-  const double whole = RoundHalfEven(number);
+  // Halves away from zero, as people read a meter (12.5 shows 13).
+  const double whole = std::round(number);
   // The largest double has 309 digits.
   char buffer[320];
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(whole), std::chars_format::fixed, 0);

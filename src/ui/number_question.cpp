@@ -5,8 +5,9 @@
 
 namespace dornvel {
 
-const NumberQuestion kSlaveIdQuestion{
-    "Enter new SlaveId (1..247)", "SlaveID", [](double v) { return v >= 1 && v <= 247; }, "invalid SlaveID"};
+bool IsSlaveId(double value) { return value >= 1 && value <= 247; }
+
+const NumberQuestion kSlaveIdQuestion{"Enter new SlaveId (1..247)", "SlaveID", IsSlaveId, "invalid SlaveID"};
 
 const NumberQuestion kBaudRateQuestion{
     "Enter new BoudRate (9600,19200)", "Boud Rate", [](double v) { return v == 9600 || v == 19200; },

@@ -10,6 +10,8 @@ constexpr int kPrefixLength = 3;  // "Com"
 
 }  // namespace
 
+QString PortEntry(int number) { return QStringLiteral("Com%1").arg(number); }
+
 std::optional<double> PortNumberOf(const QString& entry) {
   if (entry.size() > kPrefixLength) {
     if (auto number = ParseNumber(entry.right(entry.size() - kPrefixLength).toStdString())) return number;

@@ -40,7 +40,7 @@ TEST_P(ProgramUnderFaults, shows_the_outcome_counts_each_fault_once_and_keeps_po
     }
     EXPECT_EQ(views[3].errorCount, c.errorCount);
     EXPECT_EQ(views[3].message, c.messageAfterwards);
-    EXPECT_EQ(views[3].nolu, "12");
+    EXPECT_EQ(views[3].nolu, "13");
     EXPECT_EQ(views[3].switchValue, "03") << "polling goes on with good values";
   }
   ASSERT_EQ(sim.stop(), 0);
@@ -75,9 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"split_with_a_long_gap", {"--split", "--split-gap", "0.3"}, kSwitchBadCrc, "2", kNotEmpty},
         FaultCase{"delay_under_the_reply_timeout", {"--delay", "--delay-time", "0.5"}, "", "", ""},
         // Half of a reply no longer matches its CRC; a single byte is too short
-        // to be checked at all, which is neither reported nor counted.
+        // to be checked at all: it answers nothing.
         FaultCase{"short_reply", {"--short"}, kSwitchBadCrc, "2", kSwitchBadCrc},
-        FaultCase{"one_byte_reply", {"--short", "--short-length", "1"}, "", "", ""},
+        FaultCase{"one_byte_reply", {"--short", "--short-length", "1"}, "Ответ не соответствует запросу: (switch)", "2",
+                  "Ответ не соответствует запросу: (switch)"},
         // Noise instead of the reply: collected until it stops, then refused.
         FaultCase{"babbling", {"--babble", "--babble-time", "0.3"}, kSwitchBadCrc, "2", kSwitchBadCrc}),
     [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });

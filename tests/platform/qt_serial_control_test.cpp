@@ -62,12 +62,15 @@ TEST(QtSerialControl, takes_well_formed_settings_and_refuses_the_rest_unchanged)
   }
 }
 
-TEST(QtSerialControl, refuses_port_numbers_below_1) {
+TEST(QtSerialControl, takes_port_0_for_no_port_which_opens_nothing_and_refuses_negative_numbers) {
   QtSerialControl control;
-  EXPECT_FALSE(control.SetCommPort(0));
   EXPECT_FALSE(control.SetCommPort(-3));
   EXPECT_TRUE(control.SetCommPort(16));
   EXPECT_EQ(control.CommPort(), 16);
+  EXPECT_TRUE(control.SetCommPort(0));
+  control.SetPortOpen(true);
+  EXPECT_FALSE(control.PortOpen());
+  EXPECT_EQ(control.OpenFailure(), "No port is chosen: choose one in the list");
 }
 
 TEST(QtSerialControl, port_and_settings_change_only_while_closed) {
@@ -158,6 +161,9 @@ TEST(QtSerialControl, a_port_that_is_not_a_serial_device_stays_closed_and_says_w
     EXPECT_EQ(LineCount(said), 1) << said;
     EXPECT_NE(said.find("COM2 (" + c.device.string() + ")"), std::string::npos) << said;
     EXPECT_NE(said.find(c.reason), std::string::npos) << said;
+    EXPECT_EQ(control.OpenFailure().rfind("Cannot open COM2 (" + c.device.string() + "): ", 0), 0u)
+        << control.OpenFailure();
+    EXPECT_NE(control.OpenFailure().find(c.reason), std::string::npos) << control.OpenFailure();
   }
 }
 
@@ -176,6 +182,7 @@ TEST(QtSerialControl, a_port_another_control_holds_stays_closed_and_says_it_is_i
   EXPECT_TRUE(holder.PortOpen());
   EXPECT_EQ(LineCount(said), 1) << said;
   EXPECT_NE(said.find("in use"), std::string::npos) << said;
+  EXPECT_NE(control.OpenFailure().find("in use"), std::string::npos) << control.OpenFailure();
 }
 
 TEST(QtSerialControl, a_port_number_without_a_device_says_which_variable_to_set) {
@@ -200,6 +207,8 @@ TEST(QtSerialControl, an_absent_default_device_stays_quiet_but_an_absent_named_o
   ::testing::internal::CaptureStderr();
   control.SetCommPort(12);
   control.SetPortOpen(true);
+  EXPECT_NE(control.OpenFailure().find("COM12 (/dev/ttyACM3): No such file"), std::string::npos)
+      << "the window shows it even so";
   control.SetCommPort(11);
   control.SetPortOpen(true);
   const std::string said = ::testing::internal::GetCapturedStderr();
@@ -225,6 +234,7 @@ TEST(QtSerialControl, a_failure_is_said_again_when_its_reason_changes_or_after_a
     fs::create_symlink(pty.SlavePath(), link);
     control.SetPortOpen(true);
     EXPECT_TRUE(control.PortOpen());
+    EXPECT_EQ(control.OpenFailure(), "");
     control.SetPortOpen(false);
   }
   fs::remove(link);
@@ -232,6 +242,22 @@ TEST(QtSerialControl, a_failure_is_said_again_when_its_reason_changes_or_after_a
   const std::string said = ::testing::internal::GetCapturedStderr();
   EXPECT_FALSE(control.PortOpen());
   EXPECT_EQ(LineCount(said), 3) << said;
+}
+
+TEST(QtSerialControl, finds_a_port_present_without_opening_it) {
+  TempDir scratch;
+  const auto link = scratch / "com5";
+  ScopedEnv device("DORNVEL_COM5", link.string());
+  QtSerialControl control;
+  EXPECT_FALSE(control.PortPresent(5));
+  fs::create_directory(link);
+  EXPECT_FALSE(control.PortPresent(5)) << "a directory is no port";
+  fs::remove(link);
+  PseudoTerminal pty;
+  fs::create_symlink(pty.SlavePath(), link);
+  EXPECT_TRUE(control.PortPresent(5));
+  EXPECT_FALSE(control.PortOpen());
+  EXPECT_FALSE(control.PortPresent(0));
 }
 
 TEST(QtSerialControl, counts_and_takes_bytes_the_system_already_holds) {

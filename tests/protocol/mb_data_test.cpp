@@ -7,7 +7,7 @@ constexpr auto kReadSlaveid = "01 03 00 00 00 01 84 0A";
 constexpr auto kSlaveidIs2 = "01 03 02 00 02 39 85";
 constexpr auto kWrite6 = "01 10 00 00 00 01 02 00 06 26 52";
 constexpr auto kWrite6Echo = "01 10 00 00 00 01 01 C9";
-constexpr auto kException2 = "01 83 02 C0 F1";
+constexpr auto kWriteException2 = "01 90 02 CD C1";
 
 using InitTest = TagTest;
 
@@ -108,7 +108,7 @@ TEST_F(TagTest, a_refused_write_is_followed_by_a_read_in_the_same_refresh) {
   port.ExpectReply(kReadSlaveid, kSlaveidIs2);
   tag.Refresh();
   tag.SetData(Value(6.0));
-  port.ExpectReply(kWrite6, kException2);
+  port.ExpectReply(kWrite6, kWriteException2);
   port.ExpectReply(kReadSlaveid, kSlaveidIs2);
   tag.Refresh();
   EXPECT_EQ(tag.LastError, 0);

@@ -58,14 +58,26 @@ TEST_F(TransactionTest, refused_replies_report_their_text_and_count) {
   }
 }
 
-TEST_F(TransactionTest, a_reply_too_short_to_decode_changes_nothing) {
-  tag.LastError = 9;
-  port.ExpectReply(kReadSwitch, "01 04 02 00 41 79");  // good CRC of 01 04 02 00, no data
+TEST_F(TransactionTest, a_reply_that_does_not_answer_the_request_is_refused_and_keeps_the_value) {
+  port.ExpectReply(kReadSwitch, kSwitchIs3);
   tag.Refresh();
-  EXPECT_EQ(tag.LastError, 9);
-  EXPECT_EQ(window.panel3, "");
-  EXPECT_TRUE(window.messages.empty());
-  EXPECT_TRUE(tag.Data().IsEmpty());
+  const char* replies[] = {
+      "01 04 02 00 41 79",           // too short to decode: no data
+      "01",                          // one byte
+      "01 04 04 00 00 41 48 CB E2",  // the reply to a read of two registers
+      "01 03 02 00 07 F9 86",        // the reply to a holding-register read
+      "01 83 02 C0 F1",              // the exception of another function
+  };
+  int count = 0;
+  for (const char* reply : replies) {
+    port.ExpectReply(kReadSwitch, reply);
+    tag.Refresh();
+    EXPECT_EQ(window.panel4, "Ответ не соответствует запросу: (switch)") << reply;
+    EXPECT_EQ(window.panel3, std::to_string(++count)) << reply;
+    EXPECT_EQ(tag.LastError, 12) << reply;
+    EXPECT_EQ(tag.Data(), Value(3.0)) << reply;
+  }
+  EXPECT_EQ(MBData::GetErrorText(Value(12.0)), "Ответ не соответствует запросу");
 }
 
 TEST_F(TransactionTest, a_port_that_cannot_open_is_reported_without_counting) {

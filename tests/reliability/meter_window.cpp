@@ -26,9 +26,9 @@ struct ShownValue {
   const char* text;
 };
 
-// 12.5 kOhm shows as 12: the box rounds to the even neighbour.
+// 12.5 kOhm shows as 13: the box rounds halves away from zero.
 constexpr ShownValue kMeterValues[] = {
-    {"nolu", "nolu", "12"}, {"switch", "switch", "07"}, {"slaveid", "slaveid", "0001"}, {"boudrate", "Boudrate", "9600"}};
+    {"nolu", "nolu", "13"}, {"switch", "switch", "07"}, {"slaveid", "slaveid", "0001"}, {"boudrate", "Boudrate", "9600"}};
 
 std::vector<std::string> MeterOptions(const e2e::TempDir& dir, const std::vector<std::string>& faults) {
   std::vector<std::string> options = {"--link", (dir / "com1").string(), "--resistance", "12.5", "--switch", "7"};

@@ -71,12 +71,22 @@ void ScriptedSerialControl::AddStaleInput(const std::string& hex) {
 }
 
 void ScriptedSerialControl::SetPortOpen(bool open) {
-  if (open) ++openCalls;
-  open_ = open && openable;
+  if (!open) {
+    open_ = false;
+    return;
+  }
+  if (open_) return;
+  if (port_ == kNoPort) {
+    openFailure_ = "no port chosen";
+    return;
+  }
+  ++openCalls;
+  open_ = openable;
+  openFailure_ = open_ ? "" : "port " + std::to_string(port_) + " cannot be opened";
 }
 
 bool ScriptedSerialControl::SetCommPort(int number) {
-  if (open_ || number < 1) return false;
+  if (open_ || number < kNoPort) return false;
   port_ = number;
   return true;
 }

@@ -110,6 +110,8 @@ class ScriptedSerialControl : public SerialControl {
   bool PortOpen() const override { return open_; }
   bool SetCommPort(int number) override;
   int CommPort() const override { return port_; }
+  std::string OpenFailure() const override { return openFailure_; }
+  bool PortPresent(int number) const override { return number == port_ && openable; }
   bool SetSettings(std::string_view text) override;
   std::string Settings() const override { return settings_; }
   int InBufferCount() override;
@@ -138,6 +140,7 @@ class ScriptedSerialControl : public SerialControl {
   bool open_ = false;
   int port_ = 1;
   std::string settings_ = "9600,N,8,1";
+  std::string openFailure_;
   Bytes inBuffer_;
   Bytes outBuffer_;
   std::deque<Step> script_;

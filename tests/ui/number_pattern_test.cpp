@@ -21,9 +21,11 @@ TEST(NumberPattern, writes_whole_numbers_padded_to_the_pattern_width) {
       {Value(std::int16_t{19200}), 2, "19200"},
       {Value(12.4f), 1, "12"},
       {Value(12.6f), 1, "13"},
-      {Value(12.5), 1, "12"},  // an exact half goes to the even neighbour
+      {Value(12.5), 1, "13"},  // an exact half goes away from zero
       {Value(13.5), 1, "14"},
-      {Value(2.5), 4, "0002"},
+      {Value(2.5), 4, "0003"},
+      {Value(-2.5), 2, "-03"},
+      {Value(-12.4f), 1, "-12"},
       {Value(std::int16_t{-5}), 2, "-05"},
       {Value(std::int16_t{-1}), 4, "-0001"},
       {Value(-0.4), 2, "00"},  // rounds to zero, which has no sign

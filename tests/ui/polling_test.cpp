@@ -41,7 +41,7 @@ TEST_F(PollingTest, the_first_tick_reads_the_four_tags_in_order_and_shows_them_w
 
   EXPECT_EQ(rig.port->Sent(),
             (Sent{frames::kReadNolu, frames::kReadSwitch, frames::kReadSlaveId, frames::kReadBoudrate}));
-  ExpectShown("nolu", "12", rig.NormalBackground());  // 12.5 rounds to the even 12
+  ExpectShown("nolu", "13", rig.NormalBackground());  // 12.5 rounds away from zero
   ExpectShown("switch", "07", rig.NormalBackground());
   ExpectShown("slaveid", "0001", rig.NormalBackground());
   ExpectShown("Boudrate", "9600", rig.NormalBackground());
@@ -126,7 +126,7 @@ TEST_F(PollingTest, a_refused_reply_greys_the_box_with_its_last_good_value_until
   rig.port->ExpectReply(frames::kReadNolu, frames::kNolu12_5);
   rig.port->ExpectReply(frames::kReadSwitch, frames::kSwitchBadCrc);
   rig.window->Timer1_Timer();
-  ExpectShown("nolu", "12", rig.NormalBackground());
+  ExpectShown("nolu", "13", rig.NormalBackground());
   ExpectShown("switch", "07", rig.ErrorBackground());
 
   // No reply at all: value and colour stay.
@@ -156,18 +156,15 @@ TEST_F(PollingTest, a_value_never_read_shows_an_empty_box) {
 }
 
 TEST_F(PollingTest, a_missing_tag_keeps_its_text_gets_the_normal_background_and_the_others_go_on) {
-  rig.port->ExpectReply(frames::kReadNolu, frames::kNolu12_5);
-  rig.port->ExpectReply(frames::kReadSwitch, frames::kSwitch7);
-  rig.port->Expect(frames::kReadSlaveId);
-  rig.port->ExpectReply(frames::kReadBoudrate, frames::kBoudrate9600);
+  rig.AnswerFirstTick();
   rig.window->Timer1_Timer();
   rig.port->ExpectReply(frames::kReadNolu, frames::kNolu12_5);
   rig.port->ExpectReply(frames::kReadSwitch, frames::kSwitchBadCrc);
-  rig.port->Expect(frames::kReadSlaveId);
   rig.window->Timer1_Timer();
   ExpectShown("switch", "07", rig.ErrorBackground());
 
   rig.window->Tags()->Remove(std::string("switch"));
+  rig.Tag("slaveid").ReadReq = true;
   rig.port->ExpectReply(frames::kReadNolu, frames::kNolu12_5);
   rig.port->ExpectReply(frames::kReadSlaveId, frames::kSlaveId1);
   rig.window->Timer1_Timer();

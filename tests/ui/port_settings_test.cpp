@@ -26,10 +26,10 @@ TEST(PortChoice, opens_the_port_the_entry_names_at_the_rate_the_rate_list_shows)
       {"Com2.5", "9600", {{2, "9600,N,8,2", true}}, 2, false},
       {"Combo1", "9600", {{1, "9600,N,8,2", true}}, 1, false},  // its last character
       {"Com7", "9600", {{7, "9600,N,8,2", false}}, 7, false},  // held by another program
-      {"Com0", "9600", {}, 1, false},
-      {"Com-3", "9600", {}, 1, false},
-      {"Com99999", "9600", {}, 1, false},
-      {"xyz", "9600", {}, 1, true},
+      {"Com0", "9600", {}, kNoPort, false},
+      {"Com-3", "9600", {}, kNoPort, false},
+      {"Com99999", "9600", {}, kNoPort, false},
+      {"xyz", "9600", {}, kNoPort, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.entry);

@@ -3,7 +3,7 @@
 namespace dornvel::testing {
 
 void PortsSerialControl::SetPortOpen(bool open) {
-  if (!open || PortOpen()) {
+  if (!open || PortOpen() || CommPort() == kNoPort) {
     ScriptedSerialControl::SetPortOpen(open);
     return;
   }

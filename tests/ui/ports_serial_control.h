@@ -20,11 +20,14 @@ class PortsSerialControl : public ScriptedSerialControl {
   };
 
   PortsSerialControl(FakeClock& clock, FakeEventPump& pump, HostWindow* parent, std::set<int> openablePorts)
-      : ScriptedSerialControl(clock, pump, parent), openablePorts(std::move(openablePorts)) {}
+      : ScriptedSerialControl(clock, pump, parent), openablePorts(openablePorts), presentPorts(openablePorts) {}
 
   void SetPortOpen(bool open) override;
+  bool PortPresent(int number) const override { return presentPorts.contains(number); }
 
   std::set<int> openablePorts;
+  // The ports the list finds when it is opened; at first those that open.
+  std::set<int> presentPorts;
   std::vector<Opening> openings;
 };
 

@@ -93,7 +93,7 @@ TEST(RealPort, one_tick_sends_the_four_reads_in_order_and_shows_the_replies) {
   EXPECT_TRUE(ticked);
   EXPECT_EQ(requests, (std::vector<std::string>{frames::kReadNolu, frames::kReadSwitch, frames::kReadSlaveId,
                                                 frames::kReadBoudrate}));
-  EXPECT_EQ(rig.Shown("nolu"), "12");
+  EXPECT_EQ(rig.Shown("nolu"), "13");
   EXPECT_EQ(rig.Shown("switch"), "07");
   EXPECT_EQ(rig.Shown("slaveid"), "0001");
   EXPECT_EQ(rig.Shown("Boudrate"), "9600");

@@ -43,14 +43,19 @@ TEST(StartUp, restores_the_settings_and_opens_the_chosen_port_through_the_list_h
        17},
       {"saved slave 2.5", {3}, {{"Properties/Slave", "2.5"}}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600", "2.5",
        2},
-      {"saved slave 0", {3}, {{"Properties/Slave", "0"}}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600", "0", 0},
+      {"saved slave 0", {3}, {{"Properties/Slave", "0"}}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600", "1", 1},
+      {"saved slave 247", {3}, {{"Properties/Slave", "247"}}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600", "247",
+       247},
+      {"saved slave 248", {3}, {{"Properties/Slave", "248"}}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600", "1", 1},
+      {"saved slave 0.4", {3}, {{"Properties/Slave", "0.4"}}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600", "1", 1},
       {"saved slave empty", {3}, {{"Properties/Slave", ""}}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600", "1", 1},
       {"saved slave letters", {3}, {{"Properties/Slave", "abc"}}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600",
        "1", 1},
       {"saved slave 256", {3}, {{"Properties/Slave", "256"}}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600", "1", 1},
       {"saved slave -1", {3}, {{"Properties/Slave", "-1"}}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600", "1", 1},
       {"ports above 16 never probed", {3, 17, 20}, {}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600", "1", 1},
-      {"no port at all", {}, {{"Properties/ComPort", "Com2"}}, {}, "Combo1", false, 16, "9600,N,8,2", "9600", "1", 1},
+      {"no port at all", {}, {{"Properties/ComPort", "Com2"}}, {}, "Combo1", false, kNoPort, "9600,N,8,2", "9600", "1",
+       1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
