@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include "harness/fakes.h"
 #include "platform/qt_event_pump.h"
 #include "protocol/bytes.h"
 #include "protocol/crc.h"
@@ -12,14 +13,11 @@ namespace dornvel {
 namespace {
 
 // The cost of the codecs alone, without the once-per-bit pass of the event loop.
-class NoOpPump final : public EventPump {
- public:
-  void ProcessEvents() override {}
-  void WaitForEvents(Duration) override {}
-};
+using NoOpPump = testing::NoEventPump;
 
 const TagDefinition kNolu{1, InputRegisters, 0, FloatType, 0};
 const TagDefinition kSlaveId{1, HoldingRegisters, 0, IntegerType, 0};
+const Bytes kReadNolu{0x01, 0x04, 0x00, 0x00, 0x00, 0x02, 0x71, 0xCB};
 const Bytes kNoluIs12_5{0x01, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48, 0xCB, 0xE2};
 
 template <typename Pump>
@@ -58,7 +56,7 @@ template <typename Pump>
 void BM_ParseFloatReply(benchmark::State& state) {
   Pump pump;
   for (auto _ : state) {
-    auto parsed = ParseReply(kNoluIs12_5, kNolu, pump);
+    auto parsed = ParseReply(kNoluIs12_5, kReadNolu, std::nullopt, kNolu, pump);
     if (parsed.outcome != ReplyOutcome::Good) state.SkipWithError("the reply did not decode");
     benchmark::DoNotOptimize(parsed);
   }

@@ -3,13 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "figure_row.h"
-#include "line_figures.h"
-#include "process_cpu.h"
-#include "program_process.h"
-#include "sim_harness.h"
-#include "simulated_line.h"
-#include "tapped_simulator.h"
+#include "bench/figure_row.h"
+#include "bench/line_figures.h"
+#include "bench/process_cpu.h"
+#include "harness/program_process.h"
+#include "harness/simulator.h"
+#include "bench/simulated_line.h"
 
 namespace dornvel::bench {
 
@@ -33,7 +32,7 @@ constexpr int kMbpollMeasuredReads = 20;
 constexpr double kTickTargetMs = 2;
 
 // CPU seconds of process `pid` over `measured` requests after `warmUp` ones.
-std::optional<double> CpuOverRequests(TappedSimulator& sim, pid_t pid, int warmUp, int measured) {
+std::optional<double> CpuOverRequests(testing::Simulator& sim, pid_t pid, int warmUp, int measured) {
   for (int i = 0; i < warmUp; ++i) {
     if (!sim.WaitFor("RX", 5s)) return std::nullopt;
   }
@@ -47,29 +46,29 @@ std::optional<double> CpuOverRequests(TappedSimulator& sim, pid_t pid, int warmU
 }
 
 std::optional<double> ProgramCpuPerTick() {
-  e2e::TempDir dir;
-  TappedSimulator sim(dir, SimulatedMeter(kCpuBaud));
-  MapPorts({sim.path()});
-  e2e::Process program = StartProgram(dir, std::nullopt);
-  const auto cpu = CpuOverRequests(sim, program.pid(), kProgramWarmUpRequests, kMeasuredTicks * kReadsPerTick);
-  program.stop(SIGTERM, 5s);
-  sim.stop();
+  testing::TempDir dir;
+  testing::Simulator sim(dir, SimulatedMeter(kCpuBaud), testing::Simulator::LogMode::Tapped);
+  testing::ProgramProcess program({{1, sim.Path()}});
+  program.Start(std::nullopt);
+  const auto cpu = CpuOverRequests(sim, program.Pid(), kProgramWarmUpRequests, kMeasuredTicks * kReadsPerTick);
+  program.Stop(SIGTERM, 5s);
+  sim.Stop();
   if (!cpu) return std::nullopt;
   return *cpu / kMeasuredTicks;
 }
 
 // The same read as the tag "nolu".
 std::optional<double> MbpollCpuPerRead() {
-  e2e::TempDir dir;
-  TappedSimulator sim(dir, SimulatedMeter(kCpuBaud));
+  testing::TempDir dir;
+  testing::Simulator sim(dir, SimulatedMeter(kCpuBaud), testing::Simulator::LogMode::Tapped);
   // Slave 1 at kCpuBaud, no parity, 2 stop bits: one float from input register 0 every 500 ms.
   std::vector<std::string> arguments = {"-m", "rtu", "-a", "1", "-b", std::to_string(kCpuBaud), "-P", "none"};
-  arguments.insert(arguments.end(), {"-s", "2", "-t", "3:float", "-0", "-r", "0", "-c", "1", "-l", "500", sim.path()});
-  e2e::Process mbpoll(DORNVEL_MBPOLL_PATH, arguments, dir / "mbpoll-stderr.txt");
-  const auto cpu = CpuOverRequests(sim, mbpoll.pid(), kMbpollWarmUpRequests, kMbpollMeasuredReads);
+  arguments.insert(arguments.end(), {"-s", "2", "-t", "3:float", "-0", "-r", "0", "-c", "1", "-l", "500", sim.Path()});
+  testing::Process mbpoll(DORNVEL_MBPOLL_PATH, arguments, dir / "mbpoll-stderr.txt");
+  const auto cpu = CpuOverRequests(sim, mbpoll.Pid(), kMbpollWarmUpRequests, kMbpollMeasuredReads);
   // Ctrl-C is how mbpoll's polling ends.
-  mbpoll.stop(SIGINT, 5s);
-  sim.stop();
+  mbpoll.Stop(SIGINT, 5s);
+  sim.Stop();
   if (!cpu) return std::nullopt;
   return *cpu / kMbpollMeasuredReads;
 }

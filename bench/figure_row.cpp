@@ -1,4 +1,4 @@
-#include "figure_row.h"
+#include "bench/figure_row.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "latency_probe.h"
+#include "bench/latency_probe.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -2,7 +2,7 @@
 // and as one tag in this process: transaction time, CPU time, start-up.
 #include <QCoreApplication>
 
-#include "line_figures.h"
+#include "bench/line_figures.h"
 
 int main(int argc, char** argv) {
   // The serial control and its event pump need a Qt application.

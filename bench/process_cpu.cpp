@@ -1,4 +1,4 @@
-#include "process_cpu.h"
+#include "bench/process_cpu.h"
 
 #include <ctime>
 

@@ -1,7 +1,6 @@
-#include "simulated_line.h"
+#include "bench/simulated_line.h"
 
 #include <cmath>
-#include <cstdlib>
 
 namespace dornvel::bench {
 
@@ -9,7 +8,6 @@ namespace {
 
 constexpr double kBitsPerCharacter = 11;
 constexpr double kEndOfReplySilence = 0.1;
-constexpr int kProbedPorts = 16;
 
 }  // namespace
 
@@ -22,14 +20,6 @@ double TransactionFloorSeconds(int baud) {
 std::vector<std::string> SimulatedMeter(int baud) {
   const int lineMs = static_cast<int>(std::floor(LineSeconds(kReadRequestBytes + kFloatReplyBytes, baud) * 1e3));
   return {"--baud", std::to_string(baud), "--resistance", "12.5", "--frame-gap", std::to_string(lineMs)};
-}
-
-void MapPorts(const std::vector<std::string>& devices) {
-  for (int n = 1; n <= kProbedPorts; ++n) {
-    const auto index = static_cast<std::size_t>(n - 1);
-    const std::string device = index < devices.size() ? devices[index] : "/nonexistent/dornvel-bench-port";
-    ::setenv(("DORNVEL_COM" + std::to_string(n)).c_str(), device.c_str(), 1);
-  }
 }
 
 }  // namespace dornvel::bench

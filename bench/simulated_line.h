@@ -27,8 +27,4 @@ double TransactionFloorSeconds(int baud);
 // whole milliseconds, since its wait rounds up) before it answers.
 std::vector<std::string> SimulatedMeter(int baud);
 
-// Maps DORNVEL_COM1, 2, ... to `devices`, and the rest of the 16 ports the
-// program probes to a path that does not exist.
-void MapPorts(const std::vector<std::string>& devices);
-
 }  // namespace dornvel::bench

@@ -4,13 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "figure_row.h"
-#include "line_figures.h"
-#include "program_process.h"
-#include "pseudo_terminal.h"
-#include "sim_harness.h"
-#include "simulated_line.h"
-#include "tapped_simulator.h"
+#include "bench/figure_row.h"
+#include "bench/line_figures.h"
+#include "harness/program_process.h"
+#include "harness/pseudo_terminal.h"
+#include "harness/simulator.h"
 
 namespace dornvel::bench {
 
@@ -35,20 +33,21 @@ constexpr int kFrameGapMs = 1;
 // on the line; every port number opens: Com1 is the simulator, Com2 to Com16
 // pseudo-terminals of this process. Nothing when no request came.
 std::optional<double> FirstRequestMs() {
-  e2e::TempDir dir;
-  TappedSimulator sim(dir, {"--resistance", "12.5", "--frame-gap", std::to_string(kFrameGapMs)});
+  testing::TempDir dir;
+  testing::Simulator sim(dir, {"--resistance", "12.5", "--frame-gap", std::to_string(kFrameGapMs)},
+                         testing::Simulator::LogMode::Tapped);
   std::vector<std::unique_ptr<testing::PseudoTerminal>> others;
-  std::vector<std::string> devices = {sim.path()};
-  while (static_cast<int>(devices.size()) < kProbedPorts) {
+  testing::PortDevices devices = {{1, sim.Path()}};
+  for (int n = 2; n <= kProbedPorts; ++n) {
     others.push_back(std::make_unique<testing::PseudoTerminal>());
-    devices.push_back(others.back()->SlavePath());
+    devices[n] = others.back()->SlavePath();
   }
-  MapPorts(devices);
+  testing::ProgramProcess program(devices);
   const auto spawned = SteadyTime::now();
-  e2e::Process program = StartProgram(dir, std::nullopt);
+  program.Start(std::nullopt);
   const auto request = sim.WaitFor("RX", 10s);
-  program.stop(SIGTERM, 3s);
-  sim.stop();
+  program.Stop(SIGTERM, 3s);
+  sim.Stop();
   if (!request) return std::nullopt;
   return std::chrono::duration<double, std::milli>(*request - spawned).count() - kFrameGapMs;
 }

@@ -2,15 +2,16 @@
 #include <string>
 #include <vector>
 
-#include "figure_row.h"
-#include "line_figures.h"
+#include "bench/figure_row.h"
+#include "bench/line_figures.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/steady_clock.h"
-#include "process_cpu.h"
+#include "bench/process_cpu.h"
 #include "protocol/mb_data.h"
-#include "sim_harness.h"
-#include "simulated_line.h"
+#include "harness/port_map.h"
+#include "harness/simulator.h"
+#include "bench/simulated_line.h"
 
 namespace dornvel::bench {
 
@@ -31,9 +32,9 @@ struct ReadRuns {
 // process: no window, so its CPU is the transaction's alone. Empty when a read
 // failed.
 ReadRuns ReadTimes(int baud) {
-  e2e::TempDir dir;
-  e2e::Simulator sim(dir, SimulatedMeter(baud));
-  MapPorts({sim.path()});
+  testing::TempDir dir;
+  testing::Simulator sim(dir, SimulatedMeter(baud));
+  testing::ScopedPortMap ports({{1, sim.Path()}});
   QtEventPump pump;
   SteadyClock clock;
   QtSerialControl control;

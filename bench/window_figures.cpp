@@ -13,17 +13,20 @@
 #include <string>
 #include <vector>
 
-#include "figure_row.h"
-#include "latency_probe.h"
-#include "polled_window.h"
-#include "resident_memory.h"
-#include "sim_harness.h"
-#include "simulated_line.h"
+#include "bench/figure_row.h"
+#include "harness/program_window.h"
+#include "harness/resident_memory.h"
+#include "harness/simulator.h"
+#include "bench/latency_probe.h"
+#include "bench/simulated_line.h"
 
 namespace dornvel::bench {
 namespace {
 
 using SteadyTime = std::chrono::steady_clock;
+using testing::HeapInUseKiB;
+using testing::PeakResidentKiB;
+using testing::ResidentKiB;
 
 constexpr int kBaud = 9600;
 // Only the 0.1 s of silence that ends a reply holds events back; 20 ms is left
@@ -58,14 +61,27 @@ struct LatencyAndMemory {
   bool HeapSettled() const { return ticks >= kSettledTick && lastHeapKiB <= settledHeapKiB; }
 };
 
+// Far above the longest tick a hostile line can cause: four exchanges of 2.1 s.
+constexpr auto kTickDeadline = std::chrono::seconds(30);
+
+// The window on the device at `devicePath`, polling back to back rather than
+// once a second, so that a thousand ticks take minutes, not a quarter of an hour.
+std::unique_ptr<testing::ProgramWindow> PollingWindow(const std::string& devicePath) {
+  auto window = std::make_unique<testing::ProgramWindow>(testing::PortDevices{{1, devicePath}});
+  window->Start();
+  window->SetPollingInterval(std::chrono::milliseconds(0));
+  return window;
+}
+
 // Runs ticks while `goOn(tick)` holds, noting the longest event delay of each
 // of the first `perTickCount` ticks, the worst of all, and the resident memory
 // after the first, the 100th and the last.
-LatencyAndMemory Poll(PolledWindow& window, std::size_t perTickCount, const std::function<bool(int)>& goOn) {
+LatencyAndMemory Poll(testing::ProgramWindow& window, std::size_t perTickCount, const std::function<bool(int)>& goOn) {
   LatencyAndMemory figures;
   figures.longestPerTickMs.assign(perTickCount, 0);
   LatencyProbe probe;
-  figures.ticks = window.RunTicks([&](int tick) {
+  int lastTick = 0;
+  const auto afterTick = [&](int tick) {
     const double longestMs = probe.TakeLongestMs();
     figures.worstMs = std::max(figures.worstMs, longestMs);
     if (static_cast<std::size_t>(tick) <= perTickCount) figures.longestPerTickMs[tick - 1] = longestMs;
@@ -77,7 +93,11 @@ LatencyAndMemory Poll(PolledWindow& window, std::size_t perTickCount, const std:
       figures.settledHeapKiB = figures.lastHeapKiB;
     }
     return goOn(tick);
-  });
+  };
+  // Each tick is looked at once; a tick that does not end in time ends the run.
+  while (window.RunTicks(1, kTickDeadline) && afterTick(++lastTick)) {
+  }
+  figures.ticks = lastTick;
   return figures;
 }
 
@@ -88,10 +108,10 @@ long FaultsInjected(const std::map<std::string, long>& counters, const std::vect
 }
 
 int Polling(int ticks) {
-  e2e::TempDir dir;
-  e2e::Simulator sim(dir, SimulatedMeter(kBaud));
-  PolledWindow window(sim.path(), dir / "dornvel.ini");
-  const auto figures = Poll(window, static_cast<std::size_t>(ticks), [&](int tick) { return tick < ticks; });
+  testing::TempDir dir;
+  testing::Simulator sim(dir, SimulatedMeter(kBaud));
+  const auto window = PollingWindow(sim.Path());
+  const auto figures = Poll(*window, static_cast<std::size_t>(ticks), [&](int tick) { return tick < ticks; });
   const long peak = PeakResidentKiB();
   const double medianMs = Median(figures.longestPerTickMs);
   Print({"input latency while polling: longest event delay in a tick, median of " + std::to_string(figures.ticks) +
@@ -121,26 +141,26 @@ int HostileLine(const std::string& kind, const std::string& when, int seconds) {
     std::cerr << "unknown fault " << kind << '\n';
     return 2;
   }
-  e2e::TempDir dir;
+  testing::TempDir dir;
   auto arguments = SimulatedMeter(kBaud);
   // The program follows the link when the line comes back after a hang-up.
   const std::string link = (dir / "com1").string();
   arguments.insert(arguments.end(), {"--" + kind, when, "--link", link});
-  e2e::Simulator sim(dir, arguments);
+  testing::Simulator sim(dir, arguments);
   long errors = 0;
   LatencyAndMemory figures;
   {
-    PolledWindow window(link, dir / "dornvel.ini");
+    const auto window = PollingWindow(link);
     const auto end = SteadyTime::now() + std::chrono::seconds(seconds);
-    figures = Poll(window, 0, [&](int) { return SteadyTime::now() < end; });
-    errors = window.ErrorCount();
+    figures = Poll(*window, 0, [&](int) { return SteadyTime::now() < end; });
+    errors = window->ErrorCount().value_or(-1);
   }
-  sim.stop();
+  sim.Stop();
   const double target = kind == "babble" ? kBabblingLatencyTargetMs : kLatencyTargetMs;
   Print({"hostile line, " + kFaultNames.at(kind) + " (" + when + "): worst event delay; memory; errors/faults",
          "<= " + Fixed(target, 0) + " ms",
          Fixed(figures.worstMs, 1) + " ms; " + figures.MemoryText() + "; " + std::to_string(errors) + "/" +
-             std::to_string(FaultsInjected(sim.counters(), {kind})),
+             std::to_string(FaultsInjected(sim.Counters(), {kind})),
          "-", figures.worstMs <= target});
   return 0;
 }
@@ -150,20 +170,20 @@ int HostileLine(const std::string& kind, const std::string& when, int seconds) {
 const std::vector<std::string> kSoakFaults = {"silence", "bad-crc", "foreign", "exception", "short"};
 
 int Soak(int seconds) {
-  e2e::TempDir dir;
+  testing::TempDir dir;
   auto arguments = SimulatedMeter(kBaud);
   for (const auto& kind : kSoakFaults) arguments.insert(arguments.end(), {"--" + kind, "0.2%"});
-  e2e::Simulator sim(dir, arguments);
+  testing::Simulator sim(dir, arguments);
   long errors = 0;
   LatencyAndMemory figures;
   {
-    PolledWindow window(sim.path(), dir / "dornvel.ini");
+    const auto window = PollingWindow(sim.Path());
     const auto end = SteadyTime::now() + std::chrono::seconds(seconds);
-    figures = Poll(window, 0, [&](int) { return SteadyTime::now() < end; });
-    errors = window.ErrorCount();
+    figures = Poll(*window, 0, [&](int) { return SteadyTime::now() < end; });
+    errors = window->ErrorCount().value_or(-1);
   }
-  sim.stop();
-  const auto counters = sim.counters();
+  sim.Stop();
+  const auto counters = sim.Counters();
   const long faults = FaultsInjected(counters, kSoakFaults);
   const long requests = counters.count("requests") ? counters.at("requests") : 0;
   Print({"soak " + std::to_string(seconds) +

@@ -1,4 +1,4 @@
-#include "fault_plan.h"
+#include "sim/fault_plan.h"
 
 #include <algorithm>
 #include <charconv>

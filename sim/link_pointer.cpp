@@ -1,4 +1,4 @@
-#include "link_pointer.h"
+#include "sim/link_pointer.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -8,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "line.h"
-#include "link_pointer.h"
-#include "options.h"
-#include "signal_pipe.h"
-#include "simulator.h"
-#include "traffic_log.h"
+#include "sim/line.h"
+#include "sim/link_pointer.h"
+#include "sim/options.h"
+#include "sim/signal_pipe.h"
+#include "sim/simulator.h"
+#include "sim/traffic_log.h"
 
 namespace {
 

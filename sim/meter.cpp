@@ -1,4 +1,4 @@
-#include "meter.h"
+#include "sim/meter.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "modbus_engine.h"
+#include "sim/modbus_engine.h"
 
 #include <modbus.h>
 #include <sys/socket.h>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "crc16.h"
+#include "sim/crc16.h"
 
 namespace dornvel::sim {
 

@@ -1,11 +1,11 @@
-#include "options.h"
+#include "sim/options.h"
 
 #include <charconv>
 #include <cmath>
 #include <functional>
 #include <vector>
 
-#include "meter.h"
+#include "sim/meter.h"
 
 namespace dornvel::sim {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "fault_plan.h"
+#include "sim/fault_plan.h"
 
 namespace dornvel::sim {
 

@@ -1,8 +1,8 @@
-#include "reply_mangling.h"
+#include "sim/reply_mangling.h"
 
 #include <algorithm>
 
-#include "crc16.h"
+#include "sim/crc16.h"
 
 namespace dornvel::sim {
 

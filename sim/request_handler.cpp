@@ -1,4 +1,4 @@
-#include "request_handler.h"
+#include "sim/request_handler.h"
 
 #include <modbus.h>
 

@@ -3,8 +3,8 @@
 #include <span>
 #include <string>
 
-#include "meter.h"
-#include "modbus_engine.h"
+#include "sim/meter.h"
+#include "sim/modbus_engine.h"
 
 namespace dornvel::sim {
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "line.h"
-#include "termios_support.h"
+#include "sim/line.h"
+#include "sim/termios_support.h"
 
 namespace dornvel::sim {
 

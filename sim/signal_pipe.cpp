@@ -1,4 +1,4 @@
-#include "signal_pipe.h"
+#include "sim/signal_pipe.h"
 
 #include <fcntl.h>
 #include <unistd.h>

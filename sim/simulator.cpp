@@ -1,4 +1,4 @@
-#include "simulator.h"
+#include "sim/simulator.h"
 
 #include <poll.h>
 
@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "reply_mangling.h"
-#include "request_handler.h"
+#include "sim/reply_mangling.h"
+#include "sim/request_handler.h"
 
 namespace dornvel::sim {
 

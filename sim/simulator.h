@@ -6,14 +6,14 @@
 #include <random>
 #include <string>
 
-#include "fault_plan.h"
-#include "line.h"
-#include "link_pointer.h"
-#include "meter.h"
-#include "modbus_engine.h"
-#include "options.h"
-#include "signal_pipe.h"
-#include "traffic_log.h"
+#include "sim/fault_plan.h"
+#include "sim/line.h"
+#include "sim/link_pointer.h"
+#include "sim/meter.h"
+#include "sim/modbus_engine.h"
+#include "sim/options.h"
+#include "sim/signal_pipe.h"
+#include "sim/traffic_log.h"
 
 namespace dornvel::sim {
 

@@ -1,4 +1,4 @@
-#include "termios_support.h"
+#include "sim/termios_support.h"
 
 #include <array>
 #include <utility>

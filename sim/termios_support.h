@@ -2,7 +2,7 @@
 
 #include <termios.h>
 
-#include "line.h"
+#include "sim/line.h"
 
 namespace dornvel::sim {
 

@@ -1,4 +1,4 @@
-#include "traffic_log.h"
+#include "sim/traffic_log.h"
 
 namespace dornvel::sim {
 

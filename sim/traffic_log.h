@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "meter.h"
+#include "sim/meter.h"
 
 namespace dornvel::sim {
 

@@ -1,14 +1,11 @@
 #include <QApplication>
 
-#include <memory>
-
+#include "app/main_window.h"
 #include "app/run_hooks.h"
-#include "platform/qt_dialogs.h"
 #include "platform/qt_event_pump.h"
-#include "platform/qt_serial_control.h"
-#include "platform/qt_settings_store.h"
 #include "platform/steady_clock.h"
-#include "ui/form_main.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_settings_store.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -20,12 +17,9 @@ int main(int argc, char* argv[]) {
   dornvel::QtEventPump pump;
   dornvel::QtSettingsStore settings(title);
   dornvel::QtDialogs dialogs(title);
-  dornvel::FormMain window(
-      {pump, clock},
-      [](dornvel::HostWindow* parent) { return std::make_unique<dornvel::QtSerialControl>(parent); }, settings,
-      dialogs);
-  dornvel::InstallRunHooks(window);
-  window.Form_Load();
+  const auto window = dornvel::MakeMainWindow({pump, clock}, settings, dialogs);
+  dornvel::InstallRunHooks(*window);
+  window->Form_Load();
   // Closing the window ends the loop; the window is destroyed only after that,
   // when no tick runs any more.
   return app.exec();

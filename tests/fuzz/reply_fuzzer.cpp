@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "fakes.h"
+#include "harness/fakes.h"
 #include "protocol/mb_data.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "scoped_env.h"
+#include "harness/scoped_env.h"
 
 namespace dornvel {
 namespace {

@@ -9,10 +9,10 @@
 #include <regex>
 #include <string>
 
-#include "fakes.h"
-#include "pseudo_terminal.h"
-#include "scoped_env.h"
-#include "temp_dir.h"
+#include "harness/fakes.h"
+#include "harness/pseudo_terminal.h"
+#include "harness/scoped_env.h"
+#include "harness/temp_dir.h"
 
 namespace dornvel {
 namespace {

@@ -9,10 +9,10 @@
 #include <chrono>
 #include <thread>
 
-#include "fakes.h"
+#include "harness/fakes.h"
 #include "platform/qt_event_pump.h"
-#include "pseudo_terminal.h"
-#include "scoped_env.h"
+#include "harness/pseudo_terminal.h"
+#include "harness/scoped_env.h"
 
 namespace dornvel {
 namespace {

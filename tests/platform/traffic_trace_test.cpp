@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "harness/fakes.h"
 
 namespace dornvel {
 namespace {

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "device_turn.h"
-#include "fakes.h"
+#include "harness/device_turn.h"
+#include "harness/fakes.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/steady_clock.h"
 #include "protocol/mb_data.h"
-#include "pseudo_terminal.h"
-#include "scoped_env.h"
+#include "harness/pseudo_terminal.h"
+#include "harness/scoped_env.h"
 
 namespace dornvel {
 namespace {

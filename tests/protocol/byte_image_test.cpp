@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "protocol/mb_data.h"
-#include "fakes.h"
+#include "harness/fakes.h"
 
 namespace dornvel::testing {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "harness/fakes.h"
 #include "protocol/crc.h"
 
 namespace dornvel::testing {

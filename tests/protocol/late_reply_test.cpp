@@ -3,8 +3,8 @@
 #include <memory>
 #include <vector>
 
-#include "device_frames.h"
-#include "fakes.h"
+#include "harness/device_frames.h"
+#include "harness/fakes.h"
 #include "protocol/mb_data.h"
 
 namespace dornvel::testing {

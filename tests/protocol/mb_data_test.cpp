@@ -1,4 +1,4 @@
-#include "tag_fixture.h"
+#include "harness/tag_fixture.h"
 
 namespace dornvel::testing {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fakes.h"
+#include "harness/fakes.h"
 #include "protocol/mb_data.h"
 #include "protocol/reply_parser.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "harness/fakes.h"
 #include "protocol/mb_data.h"
 #include "protocol/request_frames.h"
 

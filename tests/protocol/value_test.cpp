@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fakes.h"
+#include "harness/fakes.h"
 #include "protocol/value.h"
 
 namespace dornvel::testing {

@@ -6,10 +6,12 @@
 #include <random>
 #include <string>
 
-#include "program_run.h"
-#include "pseudo_terminal.h"
+#include "harness/fakes.h"
+#include "harness/program_process.h"
+#include "harness/pseudo_terminal.h"
+#include "harness/traffic_log.h"
 
-namespace dornvel::reliability {
+namespace dornvel::testing {
 namespace {
 
 using namespace std::chrono_literals;
@@ -48,7 +50,7 @@ TEST(BadSettings, a_corrupt_settings_file_is_read_as_far_as_it_goes_and_closing_
   };
   for (const CorruptSettings& c : cases) {
     SCOPED_TRACE(c.what);
-    ProgramRun program;
+    ProgramProcess program;
     program.WriteSettings(c.content);
 
     EXPECT_EQ(program.Run(1), 0) << program.Stderr();
@@ -67,24 +69,24 @@ struct UnwritablePlace {
   const char* what;
   // Blocks the settings file for the run (root may write anywhere, so no
   // permission bits are used).
-  void (*block)(const ProgramRun&);
+  void (*block)(const ProgramProcess&);
 };
 
 TEST(BadSettings, closing_where_no_settings_can_be_written_still_ends_the_program_and_says_why) {
   const UnwritablePlace cases[] = {
       {"the settings file is a folder",
-       [](const ProgramRun& p) { std::filesystem::create_directories(p.SettingsFile()); }},
+       [](const ProgramProcess& p) { std::filesystem::create_directories(p.SettingsFile()); }},
       {"the settings folder is a file",
-       [](const ProgramRun& p) { std::ofstream(p.SettingsFile().parent_path()) << "not a folder"; }},
+       [](const ProgramProcess& p) { std::ofstream(p.SettingsFile().parent_path()) << "not a folder"; }},
       {"the configuration home is a file",
-       [](const ProgramRun& p) {
+       [](const ProgramProcess& p) {
          std::filesystem::remove(p.ConfigHome());
          std::ofstream(p.ConfigHome()) << "not a folder";
        }},
   };
   for (const UnwritablePlace& c : cases) {
     SCOPED_TRACE(c.what);
-    ProgramRun program;
+    ProgramProcess program;
     c.block(program);
 
     EXPECT_EQ(program.Run(1), 0) << program.Stderr();
@@ -102,7 +104,7 @@ struct PortThatIsNoDevice {
 };
 
 TEST(BadEnvironment, a_port_that_names_no_serial_device_is_reported_once_and_the_settings_are_kept) {
-  e2e::TempDir dir;
+  TempDir dir;
   std::filesystem::create_directory(dir / "folder");
   std::ofstream(dir / "plain-file") << "not a device";
   const PortThatIsNoDevice cases[] = {
@@ -113,7 +115,7 @@ TEST(BadEnvironment, a_port_that_names_no_serial_device_is_reported_once_and_the
   };
   for (const PortThatIsNoDevice& c : cases) {
     SCOPED_TRACE(c.what);
-    ProgramRun program({{1, c.path}});
+    ProgramProcess program({{1, c.path}});
     program.WriteSettings("[Properties]\nComPort=Com1\nBoudRate=19200\nSlave=9\n");
 
     // Start-up probes every port once; one that does not open gets no entry.
@@ -127,17 +129,17 @@ TEST(BadEnvironment, a_port_that_names_no_serial_device_is_reported_once_and_the
 }
 
 TEST(BadEnvironment, a_device_that_vanishes_while_a_reply_is_awaited_is_reported_and_nothing_is_lost) {
-  testing::PseudoTerminal device;
-  ProgramRun program({{1, device.SlavePath()}});
+  PseudoTerminal device;
+  ProgramProcess program({{1, device.SlavePath()}});
   program.WriteSettings("[Properties]\nComPort=Com1\nBoudRate=9600\nSlave=1\n");
 
   program.Start(3);
   // The first request of the first tick, nolu: slave 1, function 4, 2 registers from 0.
-  const Bytes request = device.Read(8, testing::In(15s));
+  const Bytes request = device.Read(8, In(15s));
   device.HangUp();
   const std::optional<int> exit = program.WaitForExit(30s);
 
-  EXPECT_EQ(e2e::hex(request), "01 04 00 00 00 02 71 CB");
+  EXPECT_EQ(ToHex(request), "01 04 00 00 00 02 71 CB");
   EXPECT_EQ(exit, 0) << program.Stderr();
   EXPECT_EQ(LinesWith(program.Stderr(), "dornvel: COM1 (" + device.SlavePath() +
                                             "): cannot read, the device is gone or hung up"),
@@ -154,4 +156,4 @@ TEST(BadEnvironment, a_device_that_vanishes_while_a_reply_is_awaited_is_reported
 }
 
 }  // namespace
-}  // namespace dornvel::reliability
+}  // namespace dornvel::testing

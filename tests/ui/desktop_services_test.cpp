@@ -10,8 +10,8 @@
 
 #include <functional>
 
-#include "platform/qt_dialogs.h"
-#include "platform/qt_settings_store.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_settings_store.h"
 
 namespace dornvel {
 namespace {

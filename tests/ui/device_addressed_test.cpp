@@ -6,9 +6,9 @@
 
 #include <functional>
 
-#include "device_frames.h"
+#include "harness/device_frames.h"
 #include "tags/mb_collection.h"
-#include "window_rig.h"
+#include "harness/window_rig.h"
 
 namespace dornvel::testing {
 namespace {

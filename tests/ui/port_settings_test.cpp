@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tags/mb_collection.h"
-#include "window_rig.h"
+#include "harness/window_rig.h"
 
 namespace dornvel::testing {
 namespace {

@@ -1,72 +1,30 @@
-#include <QApplication>
-#include <QEventLoop>
+#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "device_frames.h"
-#include "fakes.h"
-#include "memory_settings_store.h"
-#include "platform/qt_event_pump.h"
-#include "platform/qt_serial_control.h"
-#include "platform/steady_clock.h"
-#include "pseudo_terminal.h"
-#include "scripted_dialogs.h"
-#include "ui/form_main.h"
+#include "harness/device_frames.h"
+#include "harness/fakes.h"
+#include "harness/program_window.h"
+#include "harness/pseudo_terminal.h"
+#include "harness/temp_dir.h"
+#include "protocol/serial_control.h"
 
 namespace dornvel::testing {
 namespace {
 
-using namespace std::chrono_literals;
-
 constexpr auto kTestDeadline = 15s;
-
-// The real window with the Qt serial control on a pseudo-terminal as Com1; the
-// other port numbers name no device, so the scan touches no real port.
-struct RealPortWindow {
-  explicit RealPortWindow(const PseudoTerminal& peer) {
-    qputenv("DORNVEL_COM1", QByteArray::fromStdString(peer.SlavePath()));
-    for (int n = 2; n <= 16; ++n) {
-      qputenv(QStringLiteral("DORNVEL_COM%1").arg(n).toLatin1(), "/nonexistent/dornvel-test-port");
-    }
-    QApplication::setQuitOnLastWindowClosed(false);
-    window = std::make_unique<FormMain>(
-        ProtocolServices{pump, clock},
-        [](HostWindow* parent) { return std::make_unique<QtSerialControl>(parent); }, settings, dialogs);
-  }
-
-  // Runs the event loop until the window has finished a tick, or the deadline.
-  bool WaitForTick() {
-    QEventLoop loop;
-    bool ticked = false;
-    QObject::connect(window.get(), &FormMain::tickFinished, &loop, [&] {
-      ticked = true;
-      loop.quit();
-    });
-    QTimer::singleShot(kTestDeadline, &loop, &QEventLoop::quit);
-    loop.exec();
-    return ticked;
-  }
-
-  QString Shown(const char* box) const { return window->findChild<QLineEdit*>(QString::fromUtf8(box))->text(); }
-
-  SteadyClock clock;
-  QtEventPump pump;
-  MemorySettingsStore settings;
-  ScriptedDialogs dialogs;
-  std::unique_ptr<FormMain> window;
-};
 
 TEST(RealPort, one_tick_sends_the_four_reads_in_order_and_shows_the_replies) {
   PseudoTerminal peer;
-  RealPortWindow rig(peer);
+  ProgramWindow program({{1, peer.SlavePath()}});
 
   std::vector<std::string> requests;
   std::thread device([&] {
@@ -85,51 +43,73 @@ TEST(RealPort, one_tick_sends_the_four_reads_in_order_and_shows_the_replies) {
     }
   });
 
-  rig.window->Form_Load();
-  const bool ticked = rig.WaitForTick();
-  rig.window->findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+  program.Start();
+  const bool ticked = program.RunTicks(1, kTestDeadline);
+  program.Window().findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
   device.join();
 
   EXPECT_TRUE(ticked);
   EXPECT_EQ(requests, (std::vector<std::string>{frames::kReadNolu, frames::kReadSwitch, frames::kReadSlaveId,
                                                 frames::kReadBoudrate}));
-  EXPECT_EQ(rig.Shown("nolu"), "13");
-  EXPECT_EQ(rig.Shown("switch"), "07");
-  EXPECT_EQ(rig.Shown("slaveid"), "0001");
-  EXPECT_EQ(rig.Shown("Boudrate"), "9600");
-  EXPECT_EQ(rig.window->Panel(3)->text(), "") << rig.window->Panel(4)->text().toStdString();
-  EXPECT_EQ(rig.window->MSComm().Settings(), "9600,N,8,2");
-  rig.window->close();
-  EXPECT_EQ(rig.settings.committed["Properties/ComPort"], "Com1");
+  const WindowView shown = program.View();
+  EXPECT_EQ(shown.nolu.text, "13");
+  EXPECT_EQ(shown.switchBox.text, "07");
+  EXPECT_EQ(shown.slaveid.text, "0001");
+  EXPECT_EQ(shown.boudrate.text, "9600");
+  EXPECT_EQ(shown.errorCount, "") << shown.message;
+  EXPECT_EQ(program.Window().MSComm().Settings(), "9600,N,8,2");
+  program.Close();
+  EXPECT_EQ(program.Settings().committed["Properties/ComPort"], "Com1");
 }
 
 TEST(RealPort, closing_while_a_reply_is_awaited_ends_the_wait_and_the_tick) {
   PseudoTerminal peer;
-  RealPortWindow rig(peer);
+  ProgramWindow program({{1, peer.SlavePath()}});
 
   std::string firstRequest;
   std::string afterClose;
   std::thread device([&] {
     firstRequest = ToHex(peer.Read(8, In(kTestDeadline)));
     // No reply: the user closes the window while the program waits for one.
-    QMetaObject::invokeMethod(rig.window.get(), [&] { rig.window->close(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&program.Window(), [&] { program.Window().close(); }, Qt::QueuedConnection);
     afterClose = ToHex(peer.Read(1, In(1s)));
   });
 
-  rig.window->Form_Load();
-  const bool ticked = rig.WaitForTick();
+  program.Start();
+  const bool ticked = program.RunTicks(1, kTestDeadline);
   device.join();
 
   EXPECT_TRUE(ticked);
   EXPECT_EQ(firstRequest, frames::kReadNolu);
   EXPECT_EQ(afterClose, "") << "the tick went on after the close";
-  EXPECT_EQ(rig.window->Panel(4)->text().toStdString(), "MBData/GetData: Comm не открыт...");
-  EXPECT_EQ(rig.window->Tags(), nullptr);
-  EXPECT_EQ(rig.settings.commits, 1);
+  EXPECT_EQ(program.Message(), "MBData/GetData: Comm не открыт...");
+  EXPECT_EQ(program.Window().Tags(), nullptr);
+  EXPECT_EQ(program.Settings().commits, 1);
+}
 
-  // The window goes; whatever is still queued must not reach it.
-  rig.window.reset();
-  QCoreApplication::processEvents();
+// An adapter plugged in after start-up: its device appears where DORNVEL_COM2
+// points, and opening the port list offers it, the port in use untouched.
+TEST(RealPort, a_port_that_appears_after_start_up_is_listed_when_the_list_opens) {
+  PseudoTerminal com1;
+  TempDir dir;
+  const auto com2 = dir / "com2";
+  ProgramWindow program({{1, com1.SlavePath()}, {2, com2.string()}});
+  program.Start();
+  program.Window().findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
+  auto* ports = program.Window().findChild<QComboBox*>(QStringLiteral("ProgCom"));
+  ASSERT_EQ(ports->count(), 1);
+
+  PseudoTerminal adapter;
+  std::filesystem::create_symlink(adapter.SlavePath(), com2);
+  ports->showPopup();
+  ports->hidePopup();
+
+  ASSERT_EQ(ports->count(), 2);
+  EXPECT_EQ(ports->itemText(1), "Com2");
+  EXPECT_EQ(ports->currentText(), "Com1");
+  EXPECT_TRUE(program.Window().MSComm().PortOpen());
+  EXPECT_EQ(program.Window().MSComm().CommPort(), 1);
+  EXPECT_EQ(ToHex(adapter.Read(1, In(100ms))), "") << "nothing was sent to the new port";
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "device_frames.h"
+#include "harness/device_frames.h"
 #include "tags/mb_collection.h"
-#include "window_rig.h"
+#include "harness/window_rig.h"
 
 namespace dornvel::testing {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "window_rig.h"
+#include "harness/window_rig.h"
 
 namespace dornvel::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tags/mb_collection.h"
-#include "window_rig.h"
+#include "harness/window_rig.h"
 
 namespace dornvel::testing {
 namespace {

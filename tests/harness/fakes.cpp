@@ -1,0 +1,159 @@
+#include "harness/fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "protocol/line_settings.h"
+
+namespace dornvel::testing {
+
+Bytes FromHex(const std::string& hex) {
+  Bytes bytes;
+  std::istringstream in(hex);
+  std::string token;
+  while (in >> token) bytes.push_back(static_cast<std::uint8_t>(std::stoul(token, nullptr, 16)));
+  return bytes;
+}
+
+std::string ToHex(std::span<const std::uint8_t> bytes) {
+  std::string text;
+  char buf[4];
+  for (auto b : bytes) {
+    std::snprintf(buf, sizeof buf, "%02X", b);
+    if (!text.empty()) text += ' ';
+    text += buf;
+  }
+  return text;
+}
+
+int RaisedError(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const RuntimeError& e) {
+    return static_cast<int>(e.Number());
+  }
+  return 0;
+}
+
+void FakeEventPump::ProcessEvents() {
+  ++passes;
+  if (onEvents) onEvents();
+}
+
+void FakeEventPump::WaitForEvents(Duration limit) {
+  clock_.Advance(limit);
+  ProcessEvents();
+}
+
+ScriptedSerialControl::~ScriptedSerialControl() {
+  for (const auto& step : script_) {
+    ADD_FAILURE() << "expected request never sent: " << (step.request ? ToHex(*step.request) : "any");
+  }
+}
+
+void ScriptedSerialControl::Expect(const std::string& requestHex, std::vector<Chunk> chunks) {
+  script_.push_back({FromHex(requestHex), std::move(chunks)});
+}
+
+void ScriptedSerialControl::ExpectAnyRequest(std::vector<Chunk> chunks) {
+  script_.push_back({std::nullopt, std::move(chunks)});
+}
+
+void ScriptedSerialControl::ExpectReply(const std::string& requestHex, const std::string& replyHex) {
+  Expect(requestHex, {{5ms, FromHex(replyHex)}});
+}
+
+void ScriptedSerialControl::AddStaleInput(const std::string& hex) {
+  auto bytes = FromHex(hex);
+  inBuffer_.insert(inBuffer_.end(), bytes.begin(), bytes.end());
+}
+
+void ScriptedSerialControl::SetPortOpen(bool open) {
+  if (!open) {
+    open_ = false;
+    return;
+  }
+  if (open_) return;
+  if (port_ == kNoPort) {
+    openFailure_ = "no port chosen";
+    return;
+  }
+  ++openCalls;
+  open_ = openable;
+  openFailure_ = open_ ? "" : "port " + std::to_string(port_) + " cannot be opened";
+}
+
+bool ScriptedSerialControl::SetCommPort(int number) {
+  if (open_ || number < kNoPort) return false;
+  port_ = number;
+  return true;
+}
+
+bool ScriptedSerialControl::SetSettings(std::string_view text) {
+  if (open_ || !ParseLineSettings(text)) return false;
+  settings_ = std::string(text);
+  return true;
+}
+
+void ScriptedSerialControl::DeliverArrived() {
+  while (!arrivals_.empty() && arrivals_.front().at <= clock_.Now()) {
+    auto& bytes = arrivals_.front().bytes;
+    inBuffer_.insert(inBuffer_.end(), bytes.begin(), bytes.end());
+    arrivals_.pop_front();
+  }
+}
+
+int ScriptedSerialControl::InBufferCount() {
+  DeliverArrived();
+  return static_cast<int>(inBuffer_.size());
+}
+
+Bytes ScriptedSerialControl::Input() {
+  DeliverArrived();
+  Bytes taken;
+  taken.swap(inBuffer_);
+  return taken;
+}
+
+void ScriptedSerialControl::SetOutput(const Bytes& frame) {
+  sent_.push_back(ToHex(frame));
+  if (outputDrains) {
+    outBuffer_.clear();
+  } else {
+    outBuffer_.insert(outBuffer_.end(), frame.begin(), frame.end());
+  }
+  if (script_.empty()) {
+    ADD_FAILURE() << "unexpected request: " << ToHex(frame);
+    return;
+  }
+  Step step = std::move(script_.front());
+  script_.pop_front();
+  if (step.request) {
+    EXPECT_EQ(ToHex(frame), ToHex(*step.request));
+  }
+  TimePoint at = clock_.Now();
+  for (auto& chunk : step.chunks) {
+    at += chunk.delay;
+    arrivals_.push_back({at, std::move(chunk.bytes)});
+  }
+}
+
+void ScriptedSerialControl::WaitForInput(Duration limit, WaitEvents events) {
+  if (events == WaitEvents::Run) pump_.ProcessEvents();
+  TimePoint deadline = clock_.Now() + limit;
+  if (!arrivals_.empty() && arrivals_.front().at <= deadline) {
+    clock_.AdvanceTo(arrivals_.front().at);
+  } else {
+    clock_.AdvanceTo(deadline);
+  }
+  DeliverArrived();
+}
+
+void ScriptedSerialControl::WaitForOutputDrained(Duration limit, WaitEvents events) {
+  if (events == WaitEvents::Run) pump_.ProcessEvents();
+  if (!outBuffer_.empty()) clock_.Advance(limit);
+}
+
+}  // namespace dornvel::testing

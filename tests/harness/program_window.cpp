@@ -1,0 +1,95 @@
+#include "harness/program_window.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+
+#include "app/main_window.h"
+#include "protocol/serial_control.h"
+
+namespace dornvel::testing {
+
+namespace {
+
+constexpr auto kHeartbeat = 10ms;
+
+BoxView Box(const FormMain& window, const char* name) {
+  const auto* box = window.findChild<QLineEdit*>(QString::fromUtf8(name));
+  const QColor normal = QApplication::palette().color(QPalette::Active, QPalette::Base);
+  return {box->text().toStdString(), box->palette().color(QPalette::Base) != normal};
+}
+
+}  // namespace
+
+ProgramWindow::ProgramWindow(const PortDevices& ports, std::map<QString, QString> savedSettings) : ports_(ports) {
+  settings_.values = std::move(savedSettings);
+  QApplication::setQuitOnLastWindowClosed(false);
+  window_ = MakeMainWindow({pump_, clock_}, settings_, dialogs_);
+  QObject::connect(window_.get(), &FormMain::tickFinished, window_.get(), [this] { views_.push_back(View()); });
+  QObject::connect(&heartbeat_, &QTimer::timeout, [this] {
+    if (window_->MSComm().TransactionInProgress) ++eventsDuringExchanges_;
+  });
+}
+
+ProgramWindow::~ProgramWindow() {
+  Close();
+  window_.reset();
+  // Whatever the window left queued must not outlive it.
+  QCoreApplication::processEvents();
+}
+
+void ProgramWindow::Start() {
+  heartbeat_.start(kHeartbeat);
+  window_->Form_Load();
+}
+
+void ProgramWindow::SetPollingInterval(Milliseconds interval) {
+  window_->findChild<QTimer*>(QStringLiteral("Timer1"))->setInterval(interval);
+}
+
+bool ProgramWindow::RunTicks(int count, Milliseconds within) {
+  const int wanted = Ticks() + count;
+  return RunUntil([&] { return Ticks() >= wanted; }, within);
+}
+
+bool ProgramWindow::RunUntil(const std::function<bool()>& done, Milliseconds within) {
+  QEventLoop loop;
+  bool held = false;
+  QObject::connect(window_.get(), &FormMain::tickFinished, &loop, [&] {
+    if (!done()) return;
+    held = true;
+    loop.quit();
+  });
+  QTimer::singleShot(within, &loop, &QEventLoop::quit);
+  loop.exec();
+  return held;
+}
+
+void ProgramWindow::Close() {
+  heartbeat_.stop();
+  if (window_ && window_->isVisible()) window_->close();
+}
+
+WindowView ProgramWindow::View() const {
+  return {Box(*window_, "nolu"),
+          Box(*window_, "switch"),
+          Box(*window_, "slaveid"),
+          Box(*window_, "Boudrate"),
+          window_->Panel(3)->text().toStdString(),
+          window_->Panel(4)->text().toStdString()};
+}
+
+std::optional<long> ProgramWindow::ErrorCount() const {
+  const QString text = window_->Panel(3)->text();
+  if (text.isEmpty()) return 0;
+  bool isNumber = false;
+  const long count = text.toLong(&isNumber);
+  if (!isNumber) return std::nullopt;
+  return count;
+}
+
+std::string ProgramWindow::Message() const { return window_->Panel(4)->text().toStdString(); }
+
+}  // namespace dornvel::testing

@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <string_view>
+#include <vector>
+
+#include "sim/crc16.h"
+#include "sim/fault_plan.h"
+#include "sim/meter.h"
+#include "sim/options.h"
+#include "sim/reply_mangling.h"
+
+namespace dornvel::sim {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+TEST(SimCrc, matches_the_published_modbus_vectors) {
+  struct Case {
+    Bytes bytes;
+    std::uint16_t crc;
+  };
+  // Frames with their CRC as they appear on the line (0x09E4 is the example
+  // of the Modbus over serial line guide).
+  const Case cases[] = {
+      {{0x01, 0x03, 0x00, 0x00, 0x00, 0x01}, 0x0A84},
+      {{0x01, 0x04, 0x00, 0x00, 0x00, 0x02}, 0xCB71},
+      {{0x01, 0x03, 0x00, 0x12, 0x00, 0x08}, 0x09E4},
+      {{0x01, 0x10, 0x00, 0x01, 0x00, 0x01, 0x02, 0x4B, 0x00}, 0x7191},
+  };
+  for (const Case& c : cases) EXPECT_EQ(crc16_modbus(c.bytes), c.crc);
+}
+
+TEST(SimTriggers, parse_probabilities_periods_and_lists) {
+  auto half = parse_trigger("0.5");
+  ASSERT_TRUE(half);
+  EXPECT_EQ(half->mode, Trigger::Mode::probability);
+  EXPECT_DOUBLE_EQ(half->probability, 0.5);
+  auto percent = parse_trigger("10%");
+  ASSERT_TRUE(percent);
+  EXPECT_DOUBLE_EQ(percent->probability, 0.1);
+  EXPECT_EQ(parse_trigger("0")->mode, Trigger::Mode::never);
+  auto period = parse_trigger("every:4");
+  ASSERT_TRUE(period);
+  EXPECT_EQ(period->mode, Trigger::Mode::period);
+  EXPECT_EQ(period->period, 4u);
+  auto list = parse_trigger("at:2,7");
+  ASSERT_TRUE(list);
+  EXPECT_EQ(list->at, (std::vector<std::uint64_t>{2, 7}));
+  for (std::string_view bad : {"", "1.5", "-0.1", "150%", "every:0", "every:", "at:", "at:0", "at:1,", "often"})
+    EXPECT_FALSE(parse_trigger(bad)) << bad;
+}
+
+TEST(SimFaultPlan, periods_and_lists_fire_on_their_requests) {
+  std::array<Trigger, fault_kind_count> triggers{};
+  triggers[static_cast<std::size_t>(FaultKind::delay)] = *parse_trigger("every:2");
+  triggers[static_cast<std::size_t>(FaultKind::bad_crc)] = *parse_trigger("at:3");
+  FaultPlan plan(triggers, 1);
+  std::string delays;
+  std::string crcs;
+  for (std::uint64_t n = 1; n <= 6; ++n) {
+    FaultSet set = plan.decide(n);
+    delays += has(set, FaultKind::delay) ? 'D' : '.';
+    crcs += has(set, FaultKind::bad_crc) ? 'C' : '.';
+  }
+  EXPECT_EQ(delays, ".D.D.D");
+  EXPECT_EQ(crcs, "..C...");
+}
+
+TEST(SimFaultPlan, a_hang_up_silence_or_babble_suppresses_the_rest) {
+  FaultSet all{};
+  all.fill(true);
+  FaultSet only = effective_faults(all);
+  EXPECT_TRUE(has(only, FaultKind::hangup));
+  EXPECT_EQ(std::count(only.begin(), only.end(), true), 1);
+
+  FaultSet mangling{};
+  mangling[static_cast<std::size_t>(FaultKind::bad_crc)] = true;
+  mangling[static_cast<std::size_t>(FaultKind::delay)] = true;
+  EXPECT_EQ(effective_faults(mangling), mangling);
+}
+
+TEST(SimFaultPlan, the_summary_names_every_kind) {
+  FaultPlan plan({}, 1);
+  plan.count(FaultKind::bad_crc);
+  plan.count(FaultKind::bad_crc);
+  plan.count(FaultKind::split);
+  EXPECT_EQ(plan.summary(), "hangup=0 silence=0 babble=0 exception=0 foreign=0 bad-crc=2 short=0 delay=0 split=1");
+  EXPECT_EQ(plan.injected_total(), 3u);
+}
+
+TEST(SimMangling, each_fault_changes_the_bytes_as_documented) {
+  const Bytes reply = {0x01, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48, 0xCB, 0xE2};
+  EXPECT_EQ(from_other_slave(reply, 2), (Bytes{0x02, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48, 0xF8, 0xE2}));
+  EXPECT_EQ(with_bad_crc(reply), (Bytes{0x01, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48, 0xCB, 0x1D}));
+  EXPECT_EQ(truncated(reply, 0), (Bytes{0x01, 0x04, 0x04, 0x00}));
+  EXPECT_EQ(truncated(reply, 3), (Bytes{0x01, 0x04, 0x04}));
+  EXPECT_EQ(truncated(reply, 50).size(), reply.size() - 1);
+  auto [first, second] = split_in_two(reply, 0);
+  EXPECT_EQ(first, (Bytes{0x01, 0x04, 0x04, 0x00}));
+  EXPECT_EQ(second, (Bytes{0x00, 0x41, 0x48, 0xCB, 0xE2}));
+  auto [one, rest] = split_in_two(reply, 99);
+  EXPECT_EQ(one.size(), 8u);
+  EXPECT_EQ(rest.size(), 1u);
+}
+
+TEST(SimMeter, the_float_image_puts_the_low_half_first) {
+  EXPECT_EQ(float_registers(12.5f), (std::array<std::uint16_t, 2>{0x0000, 0x4148}));
+  EXPECT_EQ(float_registers(0.1f), (std::array<std::uint16_t, 2>{0xCCCD, 0x3DCC}));
+}
+
+TEST(SimMeter, writes_need_the_jumper_and_valid_values) {
+  Meter::Settings settings;
+  Meter without(settings, Resistance::fixed(1.0f));
+  std::uint16_t five[] = {5};
+  EXPECT_EQ(without.check_write(0, five).exception_code, 1);
+
+  settings.jumper = true;
+  Meter with(settings, Resistance::fixed(1.0f));
+  EXPECT_TRUE(with.check_write(0, five).accepted);
+  std::uint16_t baud_19200[] = {19200};
+  EXPECT_TRUE(with.check_write(1, baud_19200).accepted);
+  std::uint16_t bad_id[] = {248};
+  EXPECT_EQ(with.check_write(0, bad_id).exception_code, 3);
+  std::uint16_t id_and_bad_baud[] = {7, 4800};
+  EXPECT_EQ(with.check_write(0, id_and_bad_baud).exception_code, 3);
+}
+
+ParsedCommandLine parse(std::vector<std::string_view> arguments) { return parse_command_line(arguments); }
+
+TEST(SimOptions, defaults_and_both_value_forms) {
+  ParsedCommandLine plain = parse({});
+  ASSERT_EQ(plain.action, ParsedCommandLine::Action::run);
+  EXPECT_EQ(plain.options.slave_id, 1);
+  EXPECT_EQ(plain.options.baud, 9600);
+  EXPECT_FALSE(plain.options.jumper);
+  EXPECT_EQ(plain.options.refused_write_code, 1);
+  EXPECT_FALSE(plain.options.resistance);
+
+  ParsedCommandLine set = parse(
+      {"--slave=17", "--baud", "19200", "--jumper", "--resistance", "12.5", "--split", "every:3", "--split-gap=0.05"});
+  ASSERT_EQ(set.action, ParsedCommandLine::Action::run) << set.message;
+  EXPECT_EQ(set.options.slave_id, 17);
+  EXPECT_EQ(set.options.baud, 19200);
+  EXPECT_TRUE(set.options.jumper);
+  EXPECT_FLOAT_EQ(*set.options.resistance, 12.5f);
+  EXPECT_EQ(set.options.faults.triggers[static_cast<std::size_t>(FaultKind::split)].period, 3u);
+  EXPECT_DOUBLE_EQ(set.options.faults.split_gap_seconds, 0.05);
+}
+
+TEST(SimOptions, refusals_say_which_option_and_why) {
+  ParsedCommandLine refused = parse({"--baud", "4800"});
+  EXPECT_EQ(refused.action, ParsedCommandLine::Action::refuse);
+  EXPECT_EQ(refused.message, "--baud expects 9600 or 19200, not '4800'");
+  EXPECT_EQ(parse({"--jumper=1"}).message, "--jumper takes no value");
+  EXPECT_EQ(parse({"--seed"}).message, "--seed needs a value");
+  EXPECT_EQ(parse({"--what"}).message, "unknown option --what");
+  EXPECT_EQ(parse({"--help", "--what"}).action, ParsedCommandLine::Action::help);
+}
+
+}  // namespace
+}  // namespace dornvel::sim
