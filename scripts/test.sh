@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the whole suite in a
 # normal build, the unit tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a minute of fuzzing the reply handling.
+# UndefinedBehaviorSanitizer, the protocol core and its unit tests as Windows
+# programs under Wine, and a minute of fuzzing the reply handling.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -22,6 +23,12 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -
 cmake --build build-asan -j"$jobs" --target unit_tests
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -L unit
+
+# The standard-library core and its unit tests cross-built with MinGW-w64 and
+# run under Wine; there is no Qt for Windows here, so nothing more.
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
+cmake --build build-win -j"$jobs"
+ctest --test-dir build-win --output-on-failure -j"$jobs"
 
 # libFuzzer needs clang; it starts from the seed replies and keeps what it finds
 # in build-fuzz/corpus for the next run.
