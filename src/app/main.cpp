@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/command_line.h"
 #include "app/run_hooks.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_event_pump.h"
@@ -11,6 +12,7 @@
 #include "ui/form_main.h"
 
 int main(int argc, char* argv[]) {
+  if (const auto exitStatus = dornvel::AnswerCommandLine(argc, argv)) return *exitStatus;
   QApplication app(argc, argv);
   // The application's title names its settings and heads its message boxes.
   const QString title = QStringLiteral("dornvel");
