@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/run_hooks.h"
+#include "app/window_icon.h"
 #include "platform/qt_dialogs.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
@@ -14,6 +15,7 @@
 int main(int argc, char* argv[]) {
   if (const auto exitStatus = dornvel::AnswerCommandLine(argc, argv)) return *exitStatus;
   QApplication app(argc, argv);
+  QApplication::setWindowIcon(dornvel::WindowIcon());
   // The application's title names its settings and heads its message boxes.
   const QString title = QStringLiteral("dornvel");
   QApplication::setApplicationName(title);
