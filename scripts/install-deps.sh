@@ -10,6 +10,7 @@ packages=(
   libmodbus-dev mbpoll
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
+  help2man dpkg-dev
   g++-mingw-w64-x86-64-posix wine64 googletest
 )
 
