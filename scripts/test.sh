@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the whole suite in a
-# normal build, the unit tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the protocol core and its unit tests as Windows
-# programs under Wine, and a minute of fuzzing the reply handling.
+# normal build (with the check of the Debian packages), the unit tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the protocol core and
+# its unit tests as Windows programs under Wine, and a minute of fuzzing the
+# reply handling.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
