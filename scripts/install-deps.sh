@@ -10,6 +10,8 @@ packages=(
   libmodbus-dev mbpoll
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
+  help2man dpkg-dev lintian desktop-file-utils appstream file
+  g++-mingw-w64-x86-64-posix wine64 googletest
 )
 
 missing=()

@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
   ParsedCommandLine parsed = dornvel::sim::parse_command_line(arguments);
   switch (parsed.action) {
     case ParsedCommandLine::Action::help: std::fputs(dornvel::sim::help_text().c_str(), stdout); return 0;
-    case ParsedCommandLine::Action::version: std::puts("dornvel-sim 1.00"); return 0;
+    case ParsedCommandLine::Action::version: std::puts("dornvel-sim " DORNVEL_VERSION); return 0;
     case ParsedCommandLine::Action::refuse:
       std::fprintf(stderr, "dornvel-sim: %s\nTry 'dornvel-sim --help'.\n", parsed.message.c_str());
       return exit_bad_options;

@@ -1,14 +1,18 @@
 #include <QApplication>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/run_hooks.h"
+#include "app/window_icon.h"
 #include "platform/qt_event_pump.h"
 #include "platform/steady_clock.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_settings_store.h"
 
 int main(int argc, char* argv[]) {
+  if (const auto exitStatus = dornvel::AnswerCommandLine(argc, argv)) return *exitStatus;
   QApplication app(argc, argv);
+  QApplication::setWindowIcon(dornvel::WindowIcon());
   // The application's title names its settings and heads its message boxes.
   const QString title = QStringLiteral("dornvel");
   QApplication::setApplicationName(title);

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Renders the icon's PNG sizes from its SVG (rsvg-convert, package librsvg2-bin).
+# Run after changing the SVG and commit the result: the build takes the PNGs as
+# they are, so that it needs no SVG renderer, and the window icon needs no SVG
+# support in Qt.
+set -euo pipefail
+cd "$(dirname "$0")/hicolor"
+for size in 16 22 24 32 48 64 128 256; do
+  mkdir -p "${size}x${size}/apps"
+  rsvg-convert -w "$size" -h "$size" scalable/apps/dornvel.svg -o "${size}x${size}/apps/dornvel.png"
+done

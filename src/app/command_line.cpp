@@ -1,0 +1,60 @@
+#include "app/command_line.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <iostream>
+
+namespace dornvel {
+
+namespace {
+
+// Exit status of a command line the program does not take, as for other
+// command-line tools.
+constexpr int kUsageError = 2;
+
+}  // namespace
+
+std::optional<int> AnswerCommandLine(int argc, char* argv[]) {
+  QCoreApplication::setApplicationVersion(QStringLiteral(DORNVEL_VERSION));
+  if (argc < 2) return std::nullopt;
+
+  // Any argument ends the program, so this application object is the only one;
+  // the usage and the version take the program's name from it.
+  QCoreApplication application(argc, argv);
+  QCommandLineParser parser;
+  // "-platform" is one unknown option, not eight.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  parser.setApplicationDescription(QStringLiteral(
+      "Tests and sets up an insulation-resistance meter on a Modbus RTU serial line:\n"
+      "polls its values once a second and shows them in a window, where the serial\n"
+      "port, the baud rate and the slave id are chosen. It takes no other command line."));
+  const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                QStringLiteral("Show this help and exit."));
+  const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                   QStringLiteral("Show the version and exit."));
+  parser.addOption(help);
+  parser.addOption(version);
+
+  const QStringList arguments = QCoreApplication::arguments();
+  const bool parsed = parser.parse(arguments);
+  const QStringList extra = parser.positionalArguments();
+  if (!parsed || !extra.isEmpty() || !(parser.isSet(help) || parser.isSet(version))) {
+    // "--" alone parses, as the end of no options.
+    const QString why = !parsed ? parser.errorText()
+                                : QStringLiteral("Unexpected argument '%1'.").arg(extra.value(0, arguments.last()));
+    std::cerr << QCoreApplication::applicationName().toStdString() << ": " << why.toStdString() << "\n"
+              << parser.helpText().toStdString();
+    return kUsageError;
+  }
+  if (parser.isSet(help)) {
+    std::cout << parser.helpText().toStdString();
+  } else {
+    std::cout << QCoreApplication::applicationName().toStdString() << ' '
+              << QCoreApplication::applicationVersion().toStdString() << '\n';
+  }
+  return 0;
+}
+
+}  // namespace dornvel

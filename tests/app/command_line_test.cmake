@@ -1,0 +1,42 @@
+# Runs dornvel with each command line of the table and checks its exit status,
+# standard output and standard error. There is no display: a program that
+# opened its window (or only connected to a display) before answering fails.
+#   cmake -DPROGRAM=path/to/dornvel -DVERSION=1.00 -P command_line_test.cmake
+
+set(usage "^Usage: [^\n]*dornvel \\[options\\]\n")
+# arguments (","-separated) | exit status | standard output | standard error (regular expressions)
+set(cases
+  "--version|0|^dornvel ${VERSION}\n$|^$"
+  "-v|0|^dornvel ${VERSION}\n$|^$"
+  "--help|0|${usage}.*  -v, --version  |^$"
+  "-h|0|${usage}|^$"
+  "--help,--version|0|${usage}|^$"
+  "--port,COM1|2|^$|^dornvel: Unknown option 'port'\\.\nUsage: "
+  "-platform,offscreen|2|^$|^dornvel: Unknown option 'platform'\\.\nUsage: "
+  "COM1|2|^$|^dornvel: Unexpected argument 'COM1'\\.\nUsage: "
+  "--version,extra|2|^$|^dornvel: Unexpected argument 'extra'\\.\nUsage: "
+  "--|2|^$|^dornvel: Unexpected argument '--'\\.\nUsage: "
+)
+
+set(failures 0)
+foreach(case IN LISTS cases)
+  string(REPLACE "|" ";" fields "${case}")
+  list(GET fields 0 arguments)
+  list(GET fields 1 expected_status)
+  list(GET fields 2 expected_output)
+  list(GET fields 3 expected_error)
+  string(REPLACE "," ";" arguments "${arguments}")
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb
+      ${PROGRAM} ${arguments}
+    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE error TIMEOUT 30)
+  if(NOT status STREQUAL expected_status OR NOT output MATCHES "${expected_output}"
+     OR NOT error MATCHES "${expected_error}")
+    math(EXPR failures "${failures} + 1")
+    message("dornvel ${arguments}: exit status ${status} (expected ${expected_status})\n"
+      "standard output:\n${output}\nstandard error:\n${error}")
+  endif()
+endforeach()
+if(failures)
+  message(FATAL_ERROR "${failures} command line(s) answered wrongly")
+endif()
