@@ -2,7 +2,7 @@
 
 namespace dornvel::sim {
 
-std::uint16_t crc16_modbus(std::span<const std::uint8_t> bytes) {
+std::uint16_t Crc16Modbus(std::span<const std::uint8_t> bytes) {
   std::uint16_t crc = 0xFFFF;
   for (std::uint8_t byte : bytes) {
     crc ^= byte;

@@ -12,15 +12,15 @@ namespace dornvel::sim {
 // The framing a master has put on the line, as termios reports it.
 struct LineSettings {
   unsigned baud = 0;  // 0 when the speed code has no number in our table
-  int data_bits = 8;
+  int dataBits = 8;
   char parity = 'N';
-  int stop_bits = 1;
+  int stopBits = 1;
 
   bool operator==(const LineSettings&) const = default;
 };
 
 // "9600,N,8,2", the form the master's settings texts take.
-std::string describe(const LineSettings& settings);
+std::string Describe(const LineSettings& settings);
 
 // The simulator's end of the serial line: a pseudo-terminal it made, or a
 // real port. The descriptor is non-blocking.
@@ -28,41 +28,41 @@ class Line {
  public:
   virtual ~Line() = default;
 
-  virtual int fd() const = 0;
+  virtual int Fd() const = 0;
   // What a master opens: the pseudo-terminal's slave path, or the port.
-  virtual const std::string& path() const = 0;
+  virtual const std::string& Path() const = 0;
 
   // The settings the master put on the line, when the simulator can see
   // them (a pseudo-terminal carries no signal, so speed and framing are
   // only numbers the master set); empty for a real port, where the UART
   // runs at the simulator's own rate and a master at another rate is heard
   // as noise.
-  virtual std::optional<LineSettings> master_settings() const = 0;
+  virtual std::optional<LineSettings> MasterSettings() const = 0;
 
   // The device's new rate. A real port is reprogrammed after the output has
   // drained; a pseudo-terminal has nothing to change.
-  virtual void set_rate(unsigned baud) = 0;
+  virtual void SetRate(unsigned baud) = 0;
 
   // Hanging up closes the simulator's end(s): a master reading a
   // pseudo-terminal sees the hang-up and its path disappears. Coming back
   // opens a new pseudo-terminal (usually with another path) or reopens the
   // port.
-  virtual void hang_up() = 0;
-  virtual void come_back() = 0;
-  virtual bool is_up() const = 0;
+  virtual void HangUp() = 0;
+  virtual void ComeBack() = 0;
+  virtual bool IsUp() const = 0;
 };
 
 // Both throw std::runtime_error when the line cannot be opened.
-std::unique_ptr<Line> open_pseudo_terminal(unsigned baud);
-std::unique_ptr<Line> open_serial_port(const std::string& path, unsigned baud);
+std::unique_ptr<Line> OpenPseudoTerminal(unsigned baud);
+std::unique_ptr<Line> OpenSerialPort(const std::string& path, unsigned baud);
 
 // Reads what is waiting on the line (possibly nothing). Throws
 // std::runtime_error when the line fails.
-std::vector<std::uint8_t> read_available(const Line& line);
+std::vector<std::uint8_t> ReadAvailable(const Line& line);
 
 // Writes all bytes, waiting while the line's buffer is full, but no longer
 // than about a second in all (a pseudo-terminal that nobody reads fills up).
 // Returns the number of bytes written.
-std::size_t write_line(const Line& line, std::span<const std::uint8_t> bytes);
+std::size_t WriteLine(const Line& line, std::span<const std::uint8_t> bytes);
 
 }  // namespace dornvel::sim

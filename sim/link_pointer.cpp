@@ -11,7 +11,7 @@ namespace dornvel::sim {
 
 namespace {
 
-std::string read_link(const std::string& path) {
+std::string ReadLink(const std::string& path) {
   char buffer[4096];
   ssize_t n = ::readlink(path.c_str(), buffer, sizeof buffer);
   return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
@@ -19,28 +19,28 @@ std::string read_link(const std::string& path) {
 
 }  // namespace
 
-LinkPointer::LinkPointer(std::string link_path) : link_path_(std::move(link_path)) {
+LinkPointer::LinkPointer(std::string linkPath) : linkPath_(std::move(linkPath)) {
   struct stat info {};
-  if (::lstat(link_path_.c_str(), &info) == 0 && !S_ISLNK(info.st_mode))
-    throw std::runtime_error(link_path_ + " exists and is not a symbolic link; not replacing it");
+  if (::lstat(linkPath_.c_str(), &info) == 0 && !S_ISLNK(info.st_mode))
+    throw std::runtime_error(linkPath_ + " exists and is not a symbolic link; not replacing it");
 }
 
-void LinkPointer::point_to(const std::string& target) {
-  std::string staging = link_path_ + ".new." + std::to_string(::getpid());
+void LinkPointer::PointTo(const std::string& target) {
+  std::string staging = linkPath_ + ".new." + std::to_string(::getpid());
   ::unlink(staging.c_str());
   if (::symlink(target.c_str(), staging.c_str()) != 0)
     throw std::runtime_error("symlink " + staging + ": " + std::strerror(errno));
-  if (::rename(staging.c_str(), link_path_.c_str()) != 0) {
+  if (::rename(staging.c_str(), linkPath_.c_str()) != 0) {
     int saved = errno;
     ::unlink(staging.c_str());
-    throw std::runtime_error("rename to " + link_path_ + ": " + std::strerror(saved));
+    throw std::runtime_error("rename to " + linkPath_ + ": " + std::strerror(saved));
   }
   target_ = target;
 }
 
-void LinkPointer::remove() {
+void LinkPointer::Remove() {
   if (target_.empty()) return;
-  if (read_link(link_path_) == target_) ::unlink(link_path_.c_str());
+  if (ReadLink(linkPath_) == target_) ::unlink(linkPath_.c_str());
   target_.clear();
 }
 

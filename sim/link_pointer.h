@@ -10,23 +10,23 @@ class LinkPointer {
  public:
   // Throws std::runtime_error when `link_path` exists and is not a
   // symbolic link (an older link, say from a killed run, is replaced).
-  explicit LinkPointer(std::string link_path);
-  ~LinkPointer() { remove(); }
+  explicit LinkPointer(std::string linkPath);
+  ~LinkPointer() { Remove(); }
   LinkPointer(const LinkPointer&) = delete;
   LinkPointer& operator=(const LinkPointer&) = delete;
 
   // Points the link at `target`, replacing the old link in one step
   // (a new link beside it, renamed over it), so a reader never finds the
   // path missing. Throws std::runtime_error on failure.
-  void point_to(const std::string& target);
+  void PointTo(const std::string& target);
 
   // Removes the link if it is still ours (still points where we put it).
-  void remove();
+  void Remove();
 
-  const std::string& path() const { return link_path_; }
+  const std::string& Path() const { return linkPath_; }
 
  private:
-  std::string link_path_;
+  std::string linkPath_;
   std::string target_;
 };
 

@@ -7,22 +7,22 @@
 
 namespace dornvel::sim {
 
-Resistance Resistance::fixed(float kilohms) {
+Resistance Resistance::Fixed(float kilohms) {
   Resistance resistance;
   resistance.fixed_ = kilohms;
   return resistance;
 }
 
-Resistance Resistance::drifting(float centre_kilohms, std::uint64_t seed, Clock::time_point start) {
+Resistance Resistance::Drifting(float centreKilohms, std::uint64_t seed, Clock::time_point start) {
   Resistance resistance;
-  resistance.centre_ = centre_kilohms;
+  resistance.centre_ = centreKilohms;
   resistance.start_ = start;
   resistance.last_ = start;
   resistance.random_.seed(seed);
   return resistance;
 }
 
-float Resistance::at(Clock::time_point now) {
+float Resistance::At(Clock::time_point now) {
   if (fixed_) return *fixed_;
   // A swing of +-4 % over five minutes plus a random walk of about 0.3 % per
   // square-root second, held within +-3 %: it moves visibly from one 1-second
@@ -39,38 +39,38 @@ float Resistance::at(Clock::time_point now) {
 }
 
 Meter::Meter(const Settings& settings, Resistance resistance)
-    : slave_id_(settings.slave_id),
+    : slaveId_(settings.slaveId),
       baud_(settings.baud),
       jumper_(settings.jumper),
-      refused_write_code_(settings.refused_write_code),
-      switch_value_(settings.switch_value),
+      refusedWriteCode_(settings.refusedWriteCode),
+      switchValue_(settings.switchValue),
       resistance_(std::move(resistance)) {}
 
-std::array<std::uint16_t, 3> Meter::input_registers(Clock::time_point now) {
-  auto nolu = float_registers(resistance_.at(now));
-  return {nolu[0], nolu[1], switch_value_};
+std::array<std::uint16_t, 3> Meter::InputRegisters(Clock::time_point now) {
+  auto nolu = FloatRegisters(resistance_.At(now));
+  return {nolu[0], nolu[1], switchValue_};
 }
 
-WriteVerdict Meter::check_write(std::uint16_t address, std::span<const std::uint16_t> values) const {
-  if (!jumper_) return {false, refused_write_code_};
+WriteVerdict Meter::CheckWrite(std::uint16_t address, std::span<const std::uint16_t> values) const {
+  if (!jumper_) return {false, refusedWriteCode_};
   for (std::size_t i = 0; i < values.size(); ++i) {
     std::size_t reg = address + i;
-    bool valid = reg == 0 ? is_valid_slave_id(values[i]) : is_valid_baud(values[i]);
+    bool valid = reg == 0 ? IsValidSlaveId(values[i]) : IsValidBaud(values[i]);
     if (!valid) return {false, 3};
   }
   return {true, 0};
 }
 
-void Meter::take_holding(const std::array<std::uint16_t, 2>& registers) {
-  slave_id_ = static_cast<std::uint8_t>(registers[0]);
+void Meter::TakeHolding(const std::array<std::uint16_t, 2>& registers) {
+  slaveId_ = static_cast<std::uint8_t>(registers[0]);
   baud_ = registers[1];
 }
 
-bool is_valid_slave_id(long value) { return value >= 1 && value <= 247; }
+bool IsValidSlaveId(long value) { return value >= 1 && value <= 247; }
 
-bool is_valid_baud(long value) { return value == 9600 || value == 19200; }
+bool IsValidBaud(long value) { return value == 9600 || value == 19200; }
 
-std::array<std::uint16_t, 2> float_registers(float value) {
+std::array<std::uint16_t, 2> FloatRegisters(float value) {
   auto bits = std::bit_cast<std::uint32_t>(value);
   return {static_cast<std::uint16_t>(bits & 0xFFFF), static_cast<std::uint16_t>(bits >> 16)};
 }

@@ -15,10 +15,10 @@ using Clock = std::chrono::steady_clock;
 // plausibly around a centre value (a slow swing plus a bounded random walk).
 class Resistance {
  public:
-  static Resistance fixed(float kilohms);
-  static Resistance drifting(float centre_kilohms, std::uint64_t seed, Clock::time_point start);
+  static Resistance Fixed(float kilohms);
+  static Resistance Drifting(float centreKilohms, std::uint64_t seed, Clock::time_point start);
 
-  float at(Clock::time_point now);
+  float At(Clock::time_point now);
 
  private:
   Resistance() = default;
@@ -35,7 +35,7 @@ class Resistance {
 // exception code the device answers with.
 struct WriteVerdict {
   bool accepted = false;
-  std::uint8_t exception_code = 0;
+  std::uint8_t exceptionCode = 0;
 };
 
 // The meter's register map and state.
@@ -47,46 +47,46 @@ struct WriteVerdict {
 class Meter {
  public:
   struct Settings {
-    std::uint8_t slave_id = 1;
+    std::uint8_t slaveId = 1;
     std::uint16_t baud = 9600;
     bool jumper = false;
-    std::uint8_t refused_write_code = 1;
-    std::uint16_t switch_value = 0;
+    std::uint8_t refusedWriteCode = 1;
+    std::uint16_t switchValue = 0;
   };
 
   Meter(const Settings& settings, Resistance resistance);
 
-  std::uint8_t slave_id() const { return slave_id_; }
-  std::uint16_t baud() const { return baud_; }
-  bool jumper() const { return jumper_; }
+  std::uint8_t SlaveId() const { return slaveId_; }
+  std::uint16_t Baud() const { return baud_; }
+  bool Jumper() const { return jumper_; }
 
-  std::array<std::uint16_t, 3> input_registers(Clock::time_point now);
-  std::array<std::uint16_t, 2> holding_registers() const { return {slave_id_, baud_}; }
+  std::array<std::uint16_t, 3> InputRegisters(Clock::time_point now);
+  std::array<std::uint16_t, 2> HoldingRegisters() const { return {slaveId_, baud_}; }
 
   // A write of `values` to the holding registers from `address` on, which
   // must lie within the two registers (out-of-range writes are answered by
   // the Modbus layer with exception 2). Refused without the jumper; values
   // out of range give exception 3 (illegal data value).
-  WriteVerdict check_write(std::uint16_t address, std::span<const std::uint16_t> values) const;
+  WriteVerdict CheckWrite(std::uint16_t address, std::span<const std::uint16_t> values) const;
 
   // Takes both holding registers after an accepted write.
-  void take_holding(const std::array<std::uint16_t, 2>& registers);
+  void TakeHolding(const std::array<std::uint16_t, 2>& registers);
 
  private:
-  std::uint8_t slave_id_;
+  std::uint8_t slaveId_;
   std::uint16_t baud_;
   bool jumper_;
-  std::uint8_t refused_write_code_;
-  std::uint16_t switch_value_;
+  std::uint8_t refusedWriteCode_;
+  std::uint16_t switchValue_;
   Resistance resistance_;
 };
 
-bool is_valid_slave_id(long value);
-bool is_valid_baud(long value);
+bool IsValidSlaveId(long value);
+bool IsValidBaud(long value);
 
 // The register image of a float: low-order 16 bits in the first register,
 // each register high byte first on the line (12.5f = 0x41480000 -> 0x0000,
 // 0x4148).
-std::array<std::uint16_t, 2> float_registers(float value);
+std::array<std::uint16_t, 2> FloatRegisters(float value);
 
 }  // namespace dornvel::sim

@@ -14,9 +14,9 @@ namespace dornvel::sim {
 
 namespace {
 
-[[noreturn]] void fail(const std::string& what) { throw std::runtime_error(what + ": " + std::strerror(errno)); }
+[[noreturn]] void Fail(const std::string& what) { throw std::runtime_error(what + ": " + std::strerror(errno)); }
 
-bool write_all(int fd, std::span<const std::uint8_t> bytes) {
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   while (!bytes.empty()) {
     ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     if (n < 0 && errno == EINTR) continue;
@@ -26,7 +26,7 @@ bool write_all(int fd, std::span<const std::uint8_t> bytes) {
   return true;
 }
 
-void discard_pending(int fd) {
+void DiscardPending(int fd) {
   std::uint8_t scratch[512];
   while (::recv(fd, scratch, sizeof scratch, MSG_DONTWAIT) > 0) {
   }
@@ -36,16 +36,16 @@ void discard_pending(int fd) {
 
 ModbusEngine::ModbusEngine() {
   int pair[2];
-  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) fail("socketpair");
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) Fail("socketpair");
   inner_ = pair[0];
   outer_ = pair[1];
 
   // The device name and line parameters are never used: libmodbus does not
   // open anything, it reads and writes the socket set below.
   ctx_ = modbus_new_rtu("/dev/null", 9600, 'N', 8, 2);
-  if (!ctx_) fail("modbus_new_rtu");
+  if (!ctx_) Fail("modbus_new_rtu");
   modbus_set_socket(ctx_, inner_);
-  modbus_set_slave(ctx_, slave_id_);
+  modbus_set_slave(ctx_, slaveId_);
   // The whole frame is in the socket before libmodbus looks, so a missing
   // byte is missing for good: give up on it after 1 ms instead of the
   // default 0.5 s. The response time-out is also what libmodbus sleeps
@@ -55,7 +55,7 @@ ModbusEngine::ModbusEngine() {
   modbus_set_indication_timeout(ctx_, 0, 1000);
 
   mapping_ = modbus_mapping_new(0, 0, 2, 3);
-  if (!mapping_) fail("modbus_mapping_new");
+  if (!mapping_) Fail("modbus_mapping_new");
 }
 
 ModbusEngine::~ModbusEngine() {
@@ -65,12 +65,12 @@ ModbusEngine::~ModbusEngine() {
   ::close(outer_);
 }
 
-void ModbusEngine::set_slave(std::uint8_t slave_id) {
-  slave_id_ = slave_id;
-  modbus_set_slave(ctx_, slave_id);
+void ModbusEngine::SetSlave(std::uint8_t slaveId) {
+  slaveId_ = slaveId;
+  modbus_set_slave(ctx_, slaveId);
 }
 
-ModbusEngine::Received ModbusEngine::receive(std::span<const std::uint8_t> frame) {
+ModbusEngine::Received ModbusEngine::Receive(std::span<const std::uint8_t> frame) {
   Received result;
   if (frame.size() < 4) {
     result.reason = "too short for a request";
@@ -79,20 +79,20 @@ ModbusEngine::Received ModbusEngine::receive(std::span<const std::uint8_t> frame
   // libmodbus would skip a request for another slave too, but then it takes
   // the next frame for that slave's reply and skips it as well; with no
   // other slave on this line that would be the master's next request.
-  if (frame[0] != slave_id_ && frame[0] != MODBUS_BROADCAST_ADDRESS) {
+  if (frame[0] != slaveId_ && frame[0] != MODBUS_BROADCAST_ADDRESS) {
     result.reason = "for slave " + std::to_string(frame[0]);
     return result;
   }
 
-  discard_pending(inner_);
-  discard_pending(outer_);
-  if (!write_all(outer_, frame)) fail("socket pair write");
+  DiscardPending(inner_);
+  DiscardPending(outer_);
+  if (!WriteAll(outer_, frame)) Fail("socket pair write");
   std::uint8_t request[MODBUS_RTU_MAX_ADU_LENGTH];
   int length = modbus_receive(ctx_, request);
   int error = errno;
-  discard_pending(inner_);
+  DiscardPending(inner_);
   if (length > 0) {
-    result.status = Received::Status::request;
+    result.status = Received::Status::Request;
     result.request.assign(request, request + length);
     return result;
   }
@@ -107,30 +107,30 @@ ModbusEngine::Received ModbusEngine::receive(std::span<const std::uint8_t> frame
   return result;
 }
 
-Bytes ModbusEngine::reply(std::span<const std::uint8_t> request, const std::array<std::uint16_t, 3>& input,
+Bytes ModbusEngine::Reply(std::span<const std::uint8_t> request, const std::array<std::uint16_t, 3>& input,
                           std::array<std::uint16_t, 2>& holding) {
   for (std::size_t i = 0; i < input.size(); ++i) mapping_->tab_input_registers[i] = input[i];
   for (std::size_t i = 0; i < holding.size(); ++i) mapping_->tab_registers[i] = holding[i];
-  discard_pending(outer_);
-  if (modbus_reply(ctx_, request.data(), static_cast<int>(request.size()), mapping_) < 0) fail("modbus_reply");
+  DiscardPending(outer_);
+  if (modbus_reply(ctx_, request.data(), static_cast<int>(request.size()), mapping_) < 0) Fail("modbus_reply");
   for (std::size_t i = 0; i < holding.size(); ++i) holding[i] = mapping_->tab_registers[i];
-  return take_output();
+  return TakeOutput();
 }
 
-Bytes ModbusEngine::reply_exception(std::span<const std::uint8_t> request, std::uint8_t code) {
-  discard_pending(outer_);
+Bytes ModbusEngine::ReplyException(std::span<const std::uint8_t> request, std::uint8_t code) {
+  DiscardPending(outer_);
   if (code >= 1 && code < MODBUS_EXCEPTION_MAX) {
-    if (modbus_reply_exception(ctx_, request.data(), code) < 0) fail("modbus_reply_exception");
-    return take_output();
+    if (modbus_reply_exception(ctx_, request.data(), code) < 0) Fail("modbus_reply_exception");
+    return TakeOutput();
   }
   Bytes reply = {request[0], static_cast<std::uint8_t>(request[1] | 0x80), code};
-  std::uint16_t crc = crc16_modbus(reply);
+  std::uint16_t crc = Crc16Modbus(reply);
   reply.push_back(static_cast<std::uint8_t>(crc & 0xFF));
   reply.push_back(static_cast<std::uint8_t>(crc >> 8));
   return reply;
 }
 
-Bytes ModbusEngine::take_output() {
+Bytes ModbusEngine::TakeOutput() {
   Bytes out;
   std::uint8_t chunk[MODBUS_RTU_MAX_ADU_LENGTH];
   while (true) {

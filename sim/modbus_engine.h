@@ -25,36 +25,36 @@ class ModbusEngine {
   ModbusEngine(const ModbusEngine&) = delete;
   ModbusEngine& operator=(const ModbusEngine&) = delete;
 
-  void set_slave(std::uint8_t slave_id);
+  void SetSlave(std::uint8_t slaveId);
 
   struct Received {
-    enum class Status { request, ignored };
-    Status status = Status::ignored;
+    enum class Status { Request, Ignored };
+    Status status = Status::Ignored;
     Bytes request;       // the whole request, CRC included, when status is request
     std::string reason;  // why it was ignored
   };
 
   // Frames addressed to another slave, with a bad CRC or cut short are
   // ignored, as a device on the line would.
-  Received receive(std::span<const std::uint8_t> frame);
+  Received Receive(std::span<const std::uint8_t> frame);
 
   // The reply libmodbus gives to `request` from these registers (empty for a
   // broadcast). A write changes `holding`.
-  Bytes reply(std::span<const std::uint8_t> request, const std::array<std::uint16_t, 3>& input,
+  Bytes Reply(std::span<const std::uint8_t> request, const std::array<std::uint16_t, 3>& input,
               std::array<std::uint16_t, 2>& holding);
 
   // An exception reply with `code` to `request`. libmodbus builds it for the
   // codes it knows (1 to 11); any other code is framed here the same way.
-  Bytes reply_exception(std::span<const std::uint8_t> request, std::uint8_t code);
+  Bytes ReplyException(std::span<const std::uint8_t> request, std::uint8_t code);
 
  private:
-  Bytes take_output();
+  Bytes TakeOutput();
 
   _modbus* ctx_ = nullptr;
   _modbus_mapping_t* mapping_ = nullptr;
   int inner_ = -1;  // libmodbus's end
   int outer_ = -1;  // ours
-  std::uint8_t slave_id_ = 1;
+  std::uint8_t slaveId_ = 1;
 };
 
 }  // namespace dornvel::sim

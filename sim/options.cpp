@@ -12,7 +12,7 @@ namespace dornvel::sim {
 namespace {
 
 template <typename Number>
-std::optional<Number> number_from(std::string_view text) {
+std::optional<Number> NumberFrom(std::string_view text) {
   Number value{};
   const char* end = text.data() + text.size();
   auto [ptr, ec] = std::from_chars(text.data(), end, value);
@@ -20,14 +20,14 @@ std::optional<Number> number_from(std::string_view text) {
   return value;
 }
 
-std::optional<long> whole_in(std::string_view text, long low, long high) {
-  auto value = number_from<long>(text);
+std::optional<long> WholeIn(std::string_view text, long low, long high) {
+  auto value = NumberFrom<long>(text);
   if (!value || *value < low || *value > high) return std::nullopt;
   return value;
 }
 
-std::optional<double> seconds_from(std::string_view text) {
-  auto value = number_from<double>(text);
+std::optional<double> SecondsFrom(std::string_view text) {
+  auto value = NumberFrom<double>(text);
   if (!value || !std::isfinite(*value) || *value < 0.0 || *value > 3600.0) return std::nullopt;
   return value;
 }
@@ -37,55 +37,55 @@ using Handler = std::function<std::string(Options&, std::string_view)>;
 
 struct OptionSpec {
   std::string_view name;
-  bool takes_value;
+  bool takesValue;
   Handler handle;
 };
 
-std::string expected(std::string_view what) { return "expects " + std::string(what); }
+std::string Expected(std::string_view what) { return "expects " + std::string(what); }
 
-Handler trigger_of(FaultKind kind) {
+Handler TriggerOf(FaultKind kind) {
   return [kind](Options& options, std::string_view value) -> std::string {
-    auto trigger = parse_trigger(value);
-    if (!trigger) return expected("a probability (0.1 or 10%), every:N or at:N[,M...]");
+    auto trigger = ParseTrigger(value);
+    if (!trigger) return Expected("a probability (0.1 or 10%), every:N or at:N[,M...]");
     options.faults.triggers[static_cast<std::size_t>(kind)] = *trigger;
     return {};
   };
 }
 
-Handler seconds_into(double FaultSettings::*field) {
+Handler SecondsInto(double FaultSettings::*field) {
   return [field](Options& options, std::string_view value) -> std::string {
-    auto seconds = seconds_from(value);
-    if (!seconds) return expected("seconds from 0 to 3600, e.g. 0.5");
+    auto seconds = SecondsFrom(value);
+    if (!seconds) return Expected("seconds from 0 to 3600, e.g. 0.5");
     options.faults.*field = *seconds;
     return {};
   };
 }
 
-const std::vector<OptionSpec>& option_specs() {
-  static const std::vector<OptionSpec> specs = {
+const std::vector<OptionSpec>& OptionSpecs() {
+  static const std::vector<OptionSpec> kSpecs = {
       {"link", true,
        [](Options& o, std::string_view v) -> std::string {
-         if (v.empty()) return expected("a path");
+         if (v.empty()) return Expected("a path");
          o.link = std::string(v);
          return {};
        }},
       {"device", true,
        [](Options& o, std::string_view v) -> std::string {
-         if (v.empty()) return expected("a path");
+         if (v.empty()) return Expected("a path");
          o.device = std::string(v);
          return {};
        }},
       {"slave", true,
        [](Options& o, std::string_view v) -> std::string {
-         auto id = whole_in(v, 1, 247);
-         if (!id) return expected("a slave id from 1 to 247");
-         o.slave_id = static_cast<std::uint8_t>(*id);
+         auto id = WholeIn(v, 1, 247);
+         if (!id) return Expected("a slave id from 1 to 247");
+         o.slaveId = static_cast<std::uint8_t>(*id);
          return {};
        }},
       {"baud", true,
        [](Options& o, std::string_view v) -> std::string {
-         auto baud = number_from<long>(v);
-         if (!baud || !is_valid_baud(*baud)) return expected("9600 or 19200");
+         auto baud = NumberFrom<long>(v);
+         if (!baud || !IsValidBaud(*baud)) return Expected("9600 or 19200");
          o.baud = static_cast<std::uint16_t>(*baud);
          return {};
        }},
@@ -96,161 +96,161 @@ const std::vector<OptionSpec>& option_specs() {
        }},
       {"refuse-code", true,
        [](Options& o, std::string_view v) -> std::string {
-         auto code = whole_in(v, 1, 255);
-         if (!code) return expected("an exception code from 1 to 255");
-         o.refused_write_code = static_cast<std::uint8_t>(*code);
+         auto code = WholeIn(v, 1, 255);
+         if (!code) return Expected("an exception code from 1 to 255");
+         o.refusedWriteCode = static_cast<std::uint8_t>(*code);
          return {};
        }},
       {"resistance", true,
        [](Options& o, std::string_view v) -> std::string {
-         auto value = number_from<float>(v);
-         if (!value || !std::isfinite(*value)) return expected("a number of kilohms, e.g. 12.5");
+         auto value = NumberFrom<float>(v);
+         if (!value || !std::isfinite(*value)) return Expected("a number of kilohms, e.g. 12.5");
          o.resistance = *value;
          return {};
        }},
       {"drift-around", true,
        [](Options& o, std::string_view v) -> std::string {
-         auto value = number_from<float>(v);
-         if (!value || !std::isfinite(*value) || *value <= 0.0f) return expected("a positive number of kilohms");
-         o.drift_centre = *value;
+         auto value = NumberFrom<float>(v);
+         if (!value || !std::isfinite(*value) || *value <= 0.0f) return Expected("a positive number of kilohms");
+         o.driftCentre = *value;
          return {};
        }},
       {"switch", true,
        [](Options& o, std::string_view v) -> std::string {
-         auto value = whole_in(v, -32768, 65535);
-         if (!value) return expected("a 16-bit value from -32768 to 65535");
-         o.switch_value = static_cast<std::uint16_t>(*value);
+         auto value = WholeIn(v, -32768, 65535);
+         if (!value) return Expected("a 16-bit value from -32768 to 65535");
+         o.switchValue = static_cast<std::uint16_t>(*value);
          return {};
        }},
       {"seed", true,
        [](Options& o, std::string_view v) -> std::string {
-         auto value = number_from<std::uint64_t>(v);
-         if (!value) return expected("a whole number from 0 to 18446744073709551615");
+         auto value = NumberFrom<std::uint64_t>(v);
+         if (!value) return Expected("a whole number from 0 to 18446744073709551615");
          o.seed = *value;
          return {};
        }},
       {"log", true,
        [](Options& o, std::string_view v) -> std::string {
-         if (v.empty()) return expected("a file name or - for standard error");
+         if (v.empty()) return Expected("a file name or - for standard error");
          o.log = std::string(v);
          return {};
        }},
       {"frame-gap", true,
        [](Options& o, std::string_view v) -> std::string {
-         auto ms = whole_in(v, 1, 1000);
-         if (!ms) return expected("milliseconds from 1 to 1000");
-         o.frame_gap_ms = static_cast<int>(*ms);
+         auto ms = WholeIn(v, 1, 1000);
+         if (!ms) return Expected("milliseconds from 1 to 1000");
+         o.frameGapMs = static_cast<int>(*ms);
          return {};
        }},
       {"stop-bits", true,
        [](Options& o, std::string_view v) -> std::string {
          if (v == "any")
-           o.required_stop_bits = 0;
+           o.requiredStopBits = 0;
          else if (v == "1" || v == "2")
-           o.required_stop_bits = v == "1" ? 1 : 2;
+           o.requiredStopBits = v == "1" ? 1 : 2;
          else
-           return expected("any, 1 or 2");
+           return Expected("any, 1 or 2");
          return {};
        }},
-      {"silence", true, trigger_of(FaultKind::silence)},
-      {"delay", true, trigger_of(FaultKind::delay)},
-      {"bad-crc", true, trigger_of(FaultKind::bad_crc)},
-      {"foreign", true, trigger_of(FaultKind::foreign)},
-      {"exception", true, trigger_of(FaultKind::exception)},
-      {"split", true, trigger_of(FaultKind::split)},
-      {"short", true, trigger_of(FaultKind::short_reply)},
-      {"babble", true, trigger_of(FaultKind::babble)},
-      {"hangup", true, trigger_of(FaultKind::hangup)},
-      {"delay-time", true, seconds_into(&FaultSettings::delay_seconds)},
-      {"split-gap", true, seconds_into(&FaultSettings::split_gap_seconds)},
-      {"babble-time", true, seconds_into(&FaultSettings::babble_seconds)},
-      {"hangup-time", true, seconds_into(&FaultSettings::hangup_seconds)},
+      {"silence", true, TriggerOf(FaultKind::Silence)},
+      {"delay", true, TriggerOf(FaultKind::Delay)},
+      {"bad-crc", true, TriggerOf(FaultKind::BadCrc)},
+      {"foreign", true, TriggerOf(FaultKind::Foreign)},
+      {"exception", true, TriggerOf(FaultKind::Exception)},
+      {"split", true, TriggerOf(FaultKind::Split)},
+      {"short", true, TriggerOf(FaultKind::ShortReply)},
+      {"babble", true, TriggerOf(FaultKind::Babble)},
+      {"hangup", true, TriggerOf(FaultKind::Hangup)},
+      {"delay-time", true, SecondsInto(&FaultSettings::delaySeconds)},
+      {"split-gap", true, SecondsInto(&FaultSettings::splitGapSeconds)},
+      {"babble-time", true, SecondsInto(&FaultSettings::babbleSeconds)},
+      {"hangup-time", true, SecondsInto(&FaultSettings::hangupSeconds)},
       {"exception-code", true,
        [](Options& o, std::string_view v) -> std::string {
-         auto code = whole_in(v, 0, 255);
-         if (!code) return expected("an exception code from 0 to 255");
-         o.faults.exception_code = static_cast<std::uint8_t>(*code);
+         auto code = WholeIn(v, 0, 255);
+         if (!code) return Expected("an exception code from 0 to 255");
+         o.faults.exceptionCode = static_cast<std::uint8_t>(*code);
          return {};
        }},
       {"foreign-id", true,
        [](Options& o, std::string_view v) -> std::string {
-         auto id = whole_in(v, 0, 255);
-         if (!id) return expected("a slave address from 0 to 255");
-         o.faults.foreign_id = static_cast<std::uint8_t>(*id);
+         auto id = WholeIn(v, 0, 255);
+         if (!id) return Expected("a slave address from 0 to 255");
+         o.faults.foreignId = static_cast<std::uint8_t>(*id);
          return {};
        }},
       {"split-at", true,
        [](Options& o, std::string_view v) -> std::string {
-         auto n = whole_in(v, 1, 255);
-         if (!n) return expected("a byte count from 1 to 255");
-         o.faults.split_at = static_cast<std::size_t>(*n);
+         auto n = WholeIn(v, 1, 255);
+         if (!n) return Expected("a byte count from 1 to 255");
+         o.faults.splitAt = static_cast<std::size_t>(*n);
          return {};
        }},
       {"short-length", true,
        [](Options& o, std::string_view v) -> std::string {
-         auto n = whole_in(v, 1, 255);
-         if (!n) return expected("a byte count from 1 to 255");
-         o.faults.short_length = static_cast<std::size_t>(*n);
+         auto n = WholeIn(v, 1, 255);
+         if (!n) return Expected("a byte count from 1 to 255");
+         o.faults.shortLength = static_cast<std::size_t>(*n);
          return {};
        }},
   };
-  return specs;
+  return kSpecs;
 }
 
-ParsedCommandLine refuse(std::string message) {
+ParsedCommandLine Refuse(std::string message) {
   ParsedCommandLine parsed;
-  parsed.action = ParsedCommandLine::Action::refuse;
+  parsed.action = ParsedCommandLine::Action::Refuse;
   parsed.message = std::move(message);
   return parsed;
 }
 
 }  // namespace
 
-ParsedCommandLine parse_command_line(std::span<const std::string_view> arguments) {
+ParsedCommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
   ParsedCommandLine parsed;
-  parsed.action = ParsedCommandLine::Action::run;
+  parsed.action = ParsedCommandLine::Action::Run;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string_view argument = arguments[i];
     if (argument == "--help" || argument == "-h") {
-      parsed.action = ParsedCommandLine::Action::help;
+      parsed.action = ParsedCommandLine::Action::Help;
       return parsed;
     }
     if (argument == "--version") {
-      parsed.action = ParsedCommandLine::Action::version;
+      parsed.action = ParsedCommandLine::Action::Version;
       return parsed;
     }
-    if (!argument.starts_with("--")) return refuse("unexpected argument '" + std::string(argument) + "'");
+    if (!argument.starts_with("--")) return Refuse("unexpected argument '" + std::string(argument) + "'");
     std::string_view name = argument.substr(2);
-    std::optional<std::string_view> inline_value;
+    std::optional<std::string_view> inlineValue;
     if (auto equals = name.find('='); equals != std::string_view::npos) {
-      inline_value = name.substr(equals + 1);
+      inlineValue = name.substr(equals + 1);
       name = name.substr(0, equals);
     }
     const OptionSpec* option = nullptr;
-    for (const OptionSpec& candidate : option_specs())
+    for (const OptionSpec& candidate : OptionSpecs())
       if (candidate.name == name) option = &candidate;
-    if (!option) return refuse("unknown option --" + std::string(name));
+    if (!option) return Refuse("unknown option --" + std::string(name));
     std::string_view value;
-    if (option->takes_value) {
-      if (inline_value)
-        value = *inline_value;
+    if (option->takesValue) {
+      if (inlineValue)
+        value = *inlineValue;
       else if (i + 1 < arguments.size())
         value = arguments[++i];
       else
-        return refuse("--" + std::string(name) + " needs a value");
-    } else if (inline_value) {
-      return refuse("--" + std::string(name) + " takes no value");
+        return Refuse("--" + std::string(name) + " needs a value");
+    } else if (inlineValue) {
+      return Refuse("--" + std::string(name) + " takes no value");
     }
     std::string refusal = option->handle(parsed.options, value);
     if (!refusal.empty())
-      return refuse("--" + std::string(name) + " " + refusal + ", not '" + std::string(value) + "'");
+      return Refuse("--" + std::string(name) + " " + refusal + ", not '" + std::string(value) + "'");
   }
   if (parsed.options.link && parsed.options.device)
-    return refuse("--link makes a link to the pseudo-terminal; it does not go with --device");
+    return Refuse("--link makes a link to the pseudo-terminal; it does not go with --device");
   return parsed;
 }
 
-std::string help_text() {
+std::string HelpText() {
   return R"(Usage: dornvel-sim [OPTIONS]
 
 Simulates the insulation-resistance meter: a Modbus RTU slave (libmodbus) on a

@@ -14,7 +14,7 @@ namespace dornvel::sim {
 
 namespace {
 
-[[noreturn]] void fail(const std::string& what) { throw std::runtime_error(what + ": " + std::strerror(errno)); }
+[[noreturn]] void Fail(const std::string& what) { throw std::runtime_error(what + ": " + std::strerror(errno)); }
 
 // The simulator reads and writes the pseudo-terminal's master side; the
 // program opens the slave path. The simulator also keeps the slave side open
@@ -31,58 +31,58 @@ namespace {
 // from the program's input.
 class PseudoTerminalLine final : public Line {
  public:
-  explicit PseudoTerminalLine(unsigned baud) : baud_(baud) { open_pair(); }
-  ~PseudoTerminalLine() override { hang_up(); }
+  explicit PseudoTerminalLine(unsigned baud) : baud_(baud) { OpenPair(); }
+  ~PseudoTerminalLine() override { HangUp(); }
 
-  int fd() const override { return master_; }
-  const std::string& path() const override { return path_; }
+  int Fd() const override { return master_; }
+  const std::string& Path() const override { return path_; }
 
-  std::optional<LineSettings> master_settings() const override {
+  std::optional<LineSettings> MasterSettings() const override {
     termios tio{};
     if (::tcgetattr(slave_, &tio) != 0) return std::nullopt;
-    return settings_of(tio);
+    return SettingsOf(tio);
   }
 
-  void set_rate(unsigned baud) override { baud_ = baud; }
+  void SetRate(unsigned baud) override { baud_ = baud; }
 
-  void hang_up() override {
+  void HangUp() override {
     if (master_ >= 0) ::close(master_);
     if (slave_ >= 0) ::close(slave_);
     master_ = slave_ = -1;
   }
 
-  void come_back() override {
-    hang_up();
-    open_pair();
+  void ComeBack() override {
+    HangUp();
+    OpenPair();
   }
 
-  bool is_up() const override { return master_ >= 0; }
+  bool IsUp() const override { return master_ >= 0; }
 
  private:
-  void open_pair() {
+  void OpenPair() {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (master_ < 0) fail("posix_openpt");
+    if (master_ < 0) Fail("posix_openpt");
     char name[128];
     if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 || ::ptsname_r(master_, name, sizeof name) != 0) {
       int saved = errno;
-      hang_up();
+      HangUp();
       errno = saved;
-      fail("pseudo-terminal set-up");
+      Fail("pseudo-terminal set-up");
     }
     path_ = name;
     slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (slave_ < 0) {
       int saved = errno;
-      hang_up();
+      HangUp();
       errno = saved;
-      fail("open " + path_);
+      Fail("open " + path_);
     }
     // Start raw at the device's framing, so that a master which sets
     // nothing is heard at the device's rate, and no echo or line editing
     // of the slave side turns replies into requests.
     termios tio{};
     if (::tcgetattr(slave_, &tio) == 0) {
-      make_device_framing(tio, baud_);
+      MakeDeviceFraming(tio, baud_);
       ::tcsetattr(slave_, TCSANOW, &tio);
     }
   }
@@ -95,6 +95,6 @@ class PseudoTerminalLine final : public Line {
 
 }  // namespace
 
-std::unique_ptr<Line> open_pseudo_terminal(unsigned baud) { return std::make_unique<PseudoTerminalLine>(baud); }
+std::unique_ptr<Line> OpenPseudoTerminal(unsigned baud) { return std::make_unique<PseudoTerminalLine>(baud); }
 
 }  // namespace dornvel::sim

@@ -17,7 +17,6 @@ struct Handled {
 // and holding (function 3) registers, writes of the holding registers
 // (functions 6 and 16) under the jumper's control. Any other function is
 // answered with exception 1 (illegal function).
-Handled handle_request(ModbusEngine& engine, Meter& meter, std::span<const std::uint8_t> request,
-                       Clock::time_point now);
+Handled HandleRequest(ModbusEngine& engine, Meter& meter, std::span<const std::uint8_t> request, Clock::time_point now);
 
 }  // namespace dornvel::sim

@@ -17,50 +17,50 @@ namespace {
 // 2 stop bits) and rate.
 class SerialPortLine final : public Line {
  public:
-  SerialPortLine(std::string path, unsigned baud) : path_(std::move(path)), baud_(baud) { open_port(); }
-  ~SerialPortLine() override { hang_up(); }
+  SerialPortLine(std::string path, unsigned baud) : path_(std::move(path)), baud_(baud) { OpenPort(); }
+  ~SerialPortLine() override { HangUp(); }
 
-  int fd() const override { return fd_; }
-  const std::string& path() const override { return path_; }
-  std::optional<LineSettings> master_settings() const override { return std::nullopt; }
+  int Fd() const override { return fd_; }
+  const std::string& Path() const override { return path_; }
+  std::optional<LineSettings> MasterSettings() const override { return std::nullopt; }
 
-  void set_rate(unsigned baud) override {
+  void SetRate(unsigned baud) override {
     baud_ = baud;
     if (fd_ < 0) return;
     ::tcdrain(fd_);
-    apply_framing();
+    ApplyFraming();
   }
 
-  void hang_up() override {
+  void HangUp() override {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
   }
 
-  void come_back() override {
-    hang_up();
-    open_port();
+  void ComeBack() override {
+    HangUp();
+    OpenPort();
   }
 
-  bool is_up() const override { return fd_ >= 0; }
+  bool IsUp() const override { return fd_ >= 0; }
 
  private:
-  void open_port() {
+  void OpenPort() {
     fd_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) throw std::runtime_error("open " + path_ + ": " + std::strerror(errno));
-    apply_framing();
+    ApplyFraming();
     ::tcflush(fd_, TCIOFLUSH);
   }
 
-  void apply_framing() {
+  void ApplyFraming() {
     termios tio{};
     bool applied = ::tcgetattr(fd_, &tio) == 0;
     if (applied) {
-      make_device_framing(tio, baud_);
+      MakeDeviceFraming(tio, baud_);
       applied = ::tcsetattr(fd_, TCSANOW, &tio) == 0;
     }
     if (!applied) {
       int saved = errno;
-      hang_up();
+      HangUp();
       throw std::runtime_error(path_ + " is not a serial port: " + std::strerror(saved));
     }
   }
@@ -72,7 +72,7 @@ class SerialPortLine final : public Line {
 
 }  // namespace
 
-std::unique_ptr<Line> open_serial_port(const std::string& path, unsigned baud) {
+std::unique_ptr<Line> OpenSerialPort(const std::string& path, unsigned baud) {
   return std::make_unique<SerialPortLine>(path, baud);
 }
 

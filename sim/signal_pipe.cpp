@@ -13,16 +13,16 @@ namespace dornvel::sim {
 
 namespace {
 
-volatile sig_atomic_t write_end = -1;
+volatile sig_atomic_t writeEnd = -1;
 
-extern "C" void on_signal(int number) {
+extern "C" void OnSignal(int number) {
   int saved = errno;
   char byte = number == SIGUSR1 ? 'r' : 's';
-  [[maybe_unused]] ssize_t n = ::write(write_end, &byte, 1);
+  [[maybe_unused]] ssize_t n = ::write(writeEnd, &byte, 1);
   errno = saved;
 }
 
-bool install(int number, void (*handler)(int)) {
+bool Install(int number, void (*handler)(int)) {
   struct sigaction action {};
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
@@ -35,32 +35,32 @@ SignalPipe::SignalPipe() {
   int ends[2];
   if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0)
     throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
-  read_end_ = ends[0];
-  write_end = ends[1];
-  if (!install(SIGINT, on_signal) || !install(SIGTERM, on_signal) || !install(SIGUSR1, on_signal) ||
-      !install(SIGPIPE, SIG_IGN))
+  readEnd_ = ends[0];
+  writeEnd = ends[1];
+  if (!Install(SIGINT, OnSignal) || !Install(SIGTERM, OnSignal) || !Install(SIGUSR1, OnSignal) ||
+      !Install(SIGPIPE, SIG_IGN))
     throw std::runtime_error(std::string("sigaction: ") + std::strerror(errno));
 }
 
 SignalPipe::~SignalPipe() {
   // The handlers stay: a second SIGTERM while the process winds down finds
   // no pipe (the write fails harmlessly) instead of ending it by default.
-  int end = write_end;
-  write_end = -1;
+  int end = writeEnd;
+  writeEnd = -1;
   ::close(end);
-  ::close(read_end_);
+  ::close(readEnd_);
 }
 
-SignalPipe::Request SignalPipe::take() {
-  Request request = Request::none;
+SignalPipe::Request SignalPipe::Take() {
+  Request request = Request::None;
   char bytes[64];
   ssize_t n;
-  while ((n = ::read(read_end_, bytes, sizeof bytes)) > 0) {
+  while ((n = ::read(readEnd_, bytes, sizeof bytes)) > 0) {
     for (ssize_t i = 0; i < n; ++i) {
       if (bytes[i] == 's')
-        request = Request::stop;
-      else if (request == Request::none)
-        request = Request::report;
+        request = Request::Stop;
+      else if (request == Request::None)
+        request = Request::Report;
     }
   }
   return request;

@@ -8,20 +8,20 @@ namespace dornvel::sim {
 // of stdout or of the log does not end the simulator.
 class SignalPipe {
  public:
-  enum class Request { none, stop, report };
+  enum class Request { None, Stop, Report };
 
   SignalPipe();   // installs the handlers; one instance per process
   ~SignalPipe();  // closes the pipe; the handlers stay installed
   SignalPipe(const SignalPipe&) = delete;
   SignalPipe& operator=(const SignalPipe&) = delete;
 
-  int fd() const { return read_end_; }
+  int Fd() const { return readEnd_; }
 
   // Consumes what is pending: stop wins over report.
-  Request take();
+  Request Take();
 
  private:
-  int read_end_ = -1;
+  int readEnd_ = -1;
 };
 
 }  // namespace dornvel::sim

@@ -23,51 +23,51 @@ namespace dornvel::sim {
 class Simulator {
  public:
   Simulator(const Options& options, std::uint64_t seed, std::unique_ptr<Line> line, LinkPointer* link, TrafficLog& log,
-            SignalPipe& signals, std::FILE* announce_to);
+            SignalPipe& signals, std::FILE* announceTo);
 
   // Prints the line's path, then serves until SIGINT/SIGTERM. Throws
   // std::runtime_error when the line fails.
-  void run();
+  void Run();
 
   // The counters, to standard error and the log.
-  void report();
+  void Report();
 
   // "requests=N answered=N ignored=N faults: hangup=N silence=N ..."
-  std::string counters() const;
+  std::string Counters() const;
 
  private:
-  void handle_frame(const Bytes& frame);
-  bool line_matches_device();
-  void answer(const Bytes& request, std::uint64_t number);
+  void HandleFrame(const Bytes& frame);
+  bool LineMatchesDevice();
+  void Answer(const Bytes& request, std::uint64_t number);
   // A hang-up, silence or babbling instead of the reply; false when none fired.
-  bool replaced_reply(const FaultSet& faults, const std::string& tag);
+  bool ReplacedReply(const FaultSet& faults, const std::string& tag);
   // The reply after the foreign, bad-crc and short faults that fired.
-  Bytes mangled(Bytes reply, const FaultSet& faults, std::uint8_t slave_id, std::string& applied);
+  Bytes Mangled(Bytes reply, const FaultSet& faults, std::uint8_t slaveId, std::string& applied);
   // Sends the reply, late and/or in two parts if those faults fired; false
   // when a stop interrupted it.
-  bool deliver(const Bytes& reply, const FaultSet& faults, std::string note);
-  void mark(FaultKind kind, std::string& applied);
-  void send(const Bytes& bytes, const std::string& note);
-  void babble();
-  void hang_up_and_return();
-  void announce_path();
+  bool Deliver(const Bytes& reply, const FaultSet& faults, std::string note);
+  void Mark(FaultKind kind, std::string& applied);
+  void Send(const Bytes& bytes, const std::string& note);
+  void Babble();
+  void HangUpAndReturn();
+  void AnnouncePath();
 
   // Waits, serving signals meanwhile; false when a stop was asked for.
-  bool pause(Clock::duration length);
-  void take_signals();
+  bool Pause(Clock::duration length);
+  void TakeSignals();
 
   const Options& options_;
   std::unique_ptr<Line> line_;
   LinkPointer* link_;
   TrafficLog& log_;
   SignalPipe& signals_;
-  std::FILE* announce_to_;
+  std::FILE* announceTo_;
 
   Meter meter_;
   ModbusEngine engine_;
   FaultPlan faults_;
-  std::mt19937_64 babble_random_;
-  std::optional<LineSettings> last_settings_;
+  std::mt19937_64 babbleRandom_;
+  std::optional<LineSettings> lastSettings_;
   bool stop_ = false;
 
   std::uint64_t requests_ = 0;

@@ -7,7 +7,7 @@ namespace dornvel::sim {
 
 namespace {
 
-constexpr std::array<std::pair<unsigned, speed_t>, 12> speeds = {{
+constexpr std::array<std::pair<unsigned, speed_t>, 12> kSpeeds = {{
     {1200, B1200},
     {2400, B2400},
     {4800, B4800},
@@ -24,33 +24,33 @@ constexpr std::array<std::pair<unsigned, speed_t>, 12> speeds = {{
 
 }
 
-speed_t speed_code(unsigned baud) {
-  for (auto [number, code] : speeds)
+speed_t SpeedCode(unsigned baud) {
+  for (auto [number, code] : kSpeeds)
     if (number == baud) return code;
   return B0;
 }
 
-unsigned baud_of(speed_t code) {
-  for (auto [number, known] : speeds)
+unsigned BaudOf(speed_t code) {
+  for (auto [number, known] : kSpeeds)
     if (known == code) return number;
   return 0;
 }
 
-LineSettings settings_of(const termios& tio) {
+LineSettings SettingsOf(const termios& tio) {
   LineSettings settings;
-  settings.baud = baud_of(cfgetospeed(&tio));
+  settings.baud = BaudOf(cfgetospeed(&tio));
   switch (tio.c_cflag & CSIZE) {
-    case CS5: settings.data_bits = 5; break;
-    case CS6: settings.data_bits = 6; break;
-    case CS7: settings.data_bits = 7; break;
-    default: settings.data_bits = 8; break;
+    case CS5: settings.dataBits = 5; break;
+    case CS6: settings.dataBits = 6; break;
+    case CS7: settings.dataBits = 7; break;
+    default: settings.dataBits = 8; break;
   }
   settings.parity = !(tio.c_cflag & PARENB) ? 'N' : (tio.c_cflag & PARODD) ? 'O' : 'E';
-  settings.stop_bits = (tio.c_cflag & CSTOPB) ? 2 : 1;
+  settings.stopBits = (tio.c_cflag & CSTOPB) ? 2 : 1;
   return settings;
 }
 
-void make_device_framing(termios& tio, unsigned baud) {
+void MakeDeviceFraming(termios& tio, unsigned baud) {
   cfmakeraw(&tio);
   tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD);
   tio.c_cflag |= CS8 | CSTOPB | CREAD | CLOCAL;
@@ -58,8 +58,8 @@ void make_device_framing(termios& tio, unsigned baud) {
   // itself readable to poll() even when empty, and read() returns 0.
   tio.c_cc[VMIN] = 1;
   tio.c_cc[VTIME] = 0;
-  cfsetispeed(&tio, speed_code(baud));
-  cfsetospeed(&tio, speed_code(baud));
+  cfsetispeed(&tio, SpeedCode(baud));
+  cfsetospeed(&tio, SpeedCode(baud));
 }
 
 }  // namespace dornvel::sim

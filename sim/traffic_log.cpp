@@ -9,20 +9,20 @@ TrafficLog::~TrafficLog() {
   if (stream_ && owned_) std::fclose(stream_);
 }
 
-void TrafficLog::received(std::span<const std::uint8_t> bytes) { line("RX", to_hex(bytes)); }
+void TrafficLog::Received(std::span<const std::uint8_t> bytes) { Line("RX", ToHex(bytes)); }
 
-void TrafficLog::sent(std::span<const std::uint8_t> bytes, std::string_view note) {
-  std::string body = to_hex(bytes);
+void TrafficLog::Sent(std::span<const std::uint8_t> bytes, std::string_view note) {
+  std::string body = ToHex(bytes);
   if (!note.empty()) {
     body += "  | ";
     body += note;
   }
-  line("TX", body);
+  Line("TX", body);
 }
 
-void TrafficLog::event(std::string_view text) { line("EV", text); }
+void TrafficLog::Event(std::string_view text) { Line("EV", text); }
 
-void TrafficLog::line(std::string_view direction, std::string_view body) {
+void TrafficLog::Line(std::string_view direction, std::string_view body) {
   if (!stream_) return;
   double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
   std::fprintf(stream_, "%12.6f %.*s %.*s\n", seconds, static_cast<int>(direction.size()), direction.data(),
@@ -30,14 +30,14 @@ void TrafficLog::line(std::string_view direction, std::string_view body) {
   std::fflush(stream_);
 }
 
-std::string to_hex(std::span<const std::uint8_t> bytes) {
-  static constexpr char digits[] = "0123456789ABCDEF";
+std::string ToHex(std::span<const std::uint8_t> bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string text;
   text.reserve(bytes.size() * 3);
   for (std::uint8_t byte : bytes) {
     if (!text.empty()) text += ' ';
-    text += digits[byte >> 4];
-    text += digits[byte & 0x0F];
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0x0F];
   }
   return text;
 }

@@ -25,20 +25,20 @@ class TrafficLog {
   TrafficLog(const TrafficLog&) = delete;
   TrafficLog& operator=(const TrafficLog&) = delete;
 
-  void received(std::span<const std::uint8_t> bytes);
-  void sent(std::span<const std::uint8_t> bytes, std::string_view note = {});
-  void event(std::string_view text);
+  void Received(std::span<const std::uint8_t> bytes);
+  void Sent(std::span<const std::uint8_t> bytes, std::string_view note = {});
+  void Event(std::string_view text);
 
-  bool writes_to(std::FILE* stream) const { return stream_ == stream; }
+  bool WritesTo(std::FILE* stream) const { return stream_ == stream; }
 
  private:
-  void line(std::string_view direction, std::string_view body);
+  void Line(std::string_view direction, std::string_view body);
 
   std::FILE* stream_ = nullptr;
   bool owned_ = false;
   Clock::time_point start_;
 };
 
-std::string to_hex(std::span<const std::uint8_t> bytes);
+std::string ToHex(std::span<const std::uint8_t> bytes);
 
 }  // namespace dornvel::sim

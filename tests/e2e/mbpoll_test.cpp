@@ -11,9 +11,9 @@ namespace {
 
 // The values mbpoll printed ("[2]: \t42"), by register address.
 std::map<int, double> MbpollValues(const std::string& output) {
-  static const std::regex value(R"(\[(\d+)\]:\s+(-?[0-9.]+))");
+  static const std::regex kValue(R"(\[(\d+)\]:\s+(-?[0-9.]+))");
   std::map<int, double> values;
-  for (auto it = std::sregex_iterator(output.begin(), output.end(), value); it != std::sregex_iterator(); ++it) {
+  for (auto it = std::sregex_iterator(output.begin(), output.end(), kValue); it != std::sregex_iterator(); ++it) {
     values[std::stoi((*it)[1])] = std::stod((*it)[2]);
   }
   return values;
@@ -21,8 +21,8 @@ std::map<int, double> MbpollValues(const std::string& output) {
 
 // One read by mbpoll, an independent master, at slave 17 and 19200 baud.
 std::map<int, double> ReadWithMbpoll(const TempDir& dir, const std::string& path, std::vector<std::string> what) {
-  std::vector<std::string> options = {"-m", "rtu", "-a", "17", "-b", "19200", "-P", "none", "-s", "2", "-0", "-1",
-                                      "-o", "0.5"};
+  std::vector<std::string> options = {"-m",   "rtu", "-a", "17", "-b", "19200", "-P",
+                                      "none", "-s",  "2",  "-0", "-1", "-o",    "0.5"};
   options.insert(options.end(), what.begin(), what.end());
   options.push_back(path);
   Process mbpoll(DORNVEL_MBPOLL_PATH, options, dir / "mbpoll-errors.txt");
@@ -40,8 +40,7 @@ TEST(ProgramAndMbpoll, mbpoll_reads_the_values_the_window_shows) {
   if (std::string(DORNVEL_MBPOLL_PATH).empty()) GTEST_SKIP() << "mbpoll not installed";
   TempDir dir;
   const std::string link = (dir / "com1").string();
-  Simulator sim(dir, {"--link", link, "--slave", "17", "--baud", "19200", "--resistance", "987.25", "--switch",
-                      "42"});
+  Simulator sim(dir, {"--link", link, "--slave", "17", "--baud", "19200", "--resistance", "987.25", "--switch", "42"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   WindowView shown;
   {
@@ -54,8 +53,7 @@ TEST(ProgramAndMbpoll, mbpoll_reads_the_values_the_window_shows) {
   auto resistance = ReadWithMbpoll(dir, link, {"-t", "3:float", "-r", "0", "-c", "1"});
   auto input = ReadWithMbpoll(dir, link, {"-t", "3", "-r", "2", "-c", "1"});
   auto holding = ReadWithMbpoll(dir, link, {"-t", "4", "-r", "0", "-c", "2"});
-  ASSERT_TRUE(resistance.contains(0) && input.contains(2) && holding.contains(0) && holding.contains(1))
-      << sim.Log();
+  ASSERT_TRUE(resistance.contains(0) && input.contains(2) && holding.contains(0) && holding.contains(1)) << sim.Log();
 
   EXPECT_EQ(shown.nolu.text, Whole(resistance[0], 1));
   EXPECT_EQ(shown.switchBox.text, Whole(input[2], 2));

@@ -1,6 +1,6 @@
-#include <QComboBox>
-
 #include <gtest/gtest.h>
+
+#include <QComboBox>
 
 #include "harness/program_window.h"
 #include "harness/rtu_client.h"
@@ -17,17 +17,17 @@ Bytes HoldingRegisters(const std::string& path, std::uint8_t slave, speed_t spee
 
 class ProgramReconfiguring : public ::testing::Test {
  protected:
-  std::string link() const { return (dir / "com1").string(); }
+  std::string Link() const { return (dir / "com1").string(); }
 
   // The device, at slave 1 and 9600 baud, with `options`.
   Simulator Device(std::vector<std::string> options) {
-    options.insert(options.begin(), {"--link", link()});
+    options.insert(options.begin(), {"--link", Link()});
     return Simulator(dir, std::move(options));
   }
 
   // The window on the device, after its first tick.
   std::unique_ptr<ProgramWindow> Window() {
-    auto program = std::make_unique<ProgramWindow>(PortDevices{{1, link()}});
+    auto program = std::make_unique<ProgramWindow>(PortDevices{{1, Link()}});
     program->Start();
     EXPECT_TRUE(program->RunTicks(1));
     return program;

@@ -46,8 +46,8 @@ std::map<std::string, long> Simulator::Counters() const {
   const auto summary = text.rfind("dornvel-sim: requests=");
   if (summary == std::string::npos) return counters;
   const std::string line = text.substr(summary, text.find('\n', summary) - summary);
-  static const std::regex pair(R"(([a-z-]+)=(\d+))");
-  for (auto it = std::sregex_iterator(line.begin(), line.end(), pair); it != std::sregex_iterator(); ++it) {
+  static const std::regex kPair(R"(([a-z-]+)=(\d+))");
+  for (auto it = std::sregex_iterator(line.begin(), line.end(), kPair); it != std::sregex_iterator(); ++it) {
     counters[(*it)[1]] = std::stol((*it)[2]);
   }
   return counters;

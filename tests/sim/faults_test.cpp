@@ -6,13 +6,13 @@
 namespace dornvel::testing {
 namespace {
 
-const Bytes read_nolu = {0x01, 0x04, 0x00, 0x00, 0x00, 0x02};
-const Bytes normal_reply = {0x01, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48, 0xCB, 0xE2};
+const Bytes kReadNolu = {0x01, 0x04, 0x00, 0x00, 0x00, 0x02};
+const Bytes kNormalReply = {0x01, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48, 0xCB, 0xE2};
 
 class SimFaults : public ::testing::Test {
  protected:
   // The simulator with a fixed 12.5 kilohms and the given fault options.
-  Simulator start(std::vector<std::string> faults) {
+  Simulator Start(std::vector<std::string> faults) {
     faults.insert(faults.begin(), {"--resistance", "12.5", "--seed", "1"});
     return Simulator(dir, std::move(faults));
   }
@@ -21,11 +21,11 @@ class SimFaults : public ::testing::Test {
 };
 
 TEST_F(SimFaults, silence_leaves_the_request_unanswered_and_is_counted) {
-  Simulator sim = start({"--silence", "at:1"});
+  Simulator sim = Start({"--silence", "at:1"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  EXPECT_TRUE(client.Transact(read_nolu, 300ms).empty());
-  EXPECT_EQ(client.Transact(read_nolu), normal_reply);
+  EXPECT_TRUE(client.Transact(kReadNolu, 300ms).empty());
+  EXPECT_EQ(client.Transact(kReadNolu), kNormalReply);
   ASSERT_EQ(sim.Stop(), 0);
   auto counters = sim.Counters();
   EXPECT_EQ(counters["silence"], 1);
@@ -34,44 +34,44 @@ TEST_F(SimFaults, silence_leaves_the_request_unanswered_and_is_counted) {
 }
 
 TEST_F(SimFaults, a_delayed_reply_comes_after_the_delay_time) {
-  Simulator sim = start({"--delay", "at:1", "--delay-time", "0.3"});
+  Simulator sim = Start({"--delay", "at:1", "--delay-time", "0.3"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  EXPECT_TRUE(client.Transact(read_nolu, 200ms).empty()) << "nothing within 0.2 s";
-  EXPECT_EQ(client.Receive(1000ms), normal_reply) << "then the whole reply";
+  EXPECT_TRUE(client.Transact(kReadNolu, 200ms).empty()) << "nothing within 0.2 s";
+  EXPECT_EQ(client.Receive(1000ms), kNormalReply) << "then the whole reply";
   ASSERT_EQ(sim.Stop(), 0);
   EXPECT_EQ(sim.Counters()["delay"], 1);
 }
 
 TEST_F(SimFaults, a_bad_crc_changes_only_the_last_byte) {
-  Simulator sim = start({"--bad-crc", "at:1"});
+  Simulator sim = Start({"--bad-crc", "at:1"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  Bytes reply = client.Transact(read_nolu);
-  ASSERT_EQ(reply.size(), normal_reply.size()) << ToHex(reply);
+  Bytes reply = client.Transact(kReadNolu);
+  ASSERT_EQ(reply.size(), kNormalReply.size()) << ToHex(reply);
   EXPECT_FALSE(CrcIsValid(reply));
-  EXPECT_TRUE(std::equal(reply.begin(), reply.end() - 1, normal_reply.begin()));
-  EXPECT_EQ(client.Transact(read_nolu), normal_reply);
+  EXPECT_TRUE(std::equal(reply.begin(), reply.end() - 1, kNormalReply.begin()));
+  EXPECT_EQ(client.Transact(kReadNolu), kNormalReply);
   ASSERT_EQ(sim.Stop(), 0);
   EXPECT_EQ(sim.Counters()["bad-crc"], 1);
 }
 
 TEST_F(SimFaults, a_foreign_reply_carries_another_address_with_a_valid_crc) {
-  Simulator sim = start({"--foreign", "at:1,2", "--foreign-id", "9"});
+  Simulator sim = Start({"--foreign", "at:1,2", "--foreign-id", "9"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  EXPECT_EQ(ToHex(client.Transact(read_nolu)), ToHex(WithCrc({0x09, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48})));
-  EXPECT_EQ(ToHex(client.Transact(read_nolu)), ToHex(WithCrc({0x09, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48})));
-  EXPECT_EQ(client.Transact(read_nolu), normal_reply);
+  EXPECT_EQ(ToHex(client.Transact(kReadNolu)), ToHex(WithCrc({0x09, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48})));
+  EXPECT_EQ(ToHex(client.Transact(kReadNolu)), ToHex(WithCrc({0x09, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48})));
+  EXPECT_EQ(client.Transact(kReadNolu), kNormalReply);
   ASSERT_EQ(sim.Stop(), 0);
   EXPECT_EQ(sim.Counters()["foreign"], 2);
 }
 
 TEST_F(SimFaults, by_default_the_foreign_address_is_the_next_slave_id) {
-  Simulator sim = start({"--foreign", "every:1"});
+  Simulator sim = Start({"--foreign", "every:1"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  EXPECT_EQ(ToHex(client.Transact(read_nolu)), ToHex(WithCrc({0x02, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48})));
+  EXPECT_EQ(ToHex(client.Transact(kReadNolu)), ToHex(WithCrc({0x02, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48})));
 }
 
 TEST_F(SimFaults, an_exception_reply_carries_the_chosen_code) {
@@ -92,25 +92,26 @@ TEST_F(SimFaults, an_exception_reply_carries_the_chosen_code) {
     Simulator sim(own, options);
     ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
     RtuClient client(sim.Path());
-    EXPECT_EQ(ToHex(client.Transact(read_nolu)), ToHex(WithCrc({0x01, 0x84, c.code})));
+    EXPECT_EQ(ToHex(client.Transact(kReadNolu)), ToHex(WithCrc({0x01, 0x84, c.code})));
   }
 }
 
 TEST_F(SimFaults, a_faulted_write_is_not_executed) {
-  Simulator sim = start({"--jumper", "--exception", "at:1", "--silence", "at:2"});
+  Simulator sim = Start({"--jumper", "--exception", "at:1", "--silence", "at:2"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  const Bytes write_id_5 = {0x01, 0x10, 0x00, 0x00, 0x00, 0x01, 0x02, 0x00, 0x05};
-  EXPECT_EQ(ToHex(client.Transact(write_id_5)), ToHex(WithCrc({0x01, 0x90, 0x04})));
-  EXPECT_TRUE(client.Transact(write_id_5, 250ms).empty());
-  EXPECT_EQ(ToHex(client.Transact({0x01, 0x03, 0x00, 0x00, 0x00, 0x01})), ToHex(WithCrc({0x01, 0x03, 0x02, 0x00, 0x01})));
+  const Bytes writeId5 = {0x01, 0x10, 0x00, 0x00, 0x00, 0x01, 0x02, 0x00, 0x05};
+  EXPECT_EQ(ToHex(client.Transact(writeId5)), ToHex(WithCrc({0x01, 0x90, 0x04})));
+  EXPECT_TRUE(client.Transact(writeId5, 250ms).empty());
+  EXPECT_EQ(ToHex(client.Transact({0x01, 0x03, 0x00, 0x00, 0x00, 0x01})),
+            ToHex(WithCrc({0x01, 0x03, 0x02, 0x00, 0x01})));
 }
 
 TEST_F(SimFaults, a_split_reply_with_a_long_gap_arrives_in_two_parts) {
-  Simulator sim = start({"--split", "at:1", "--split-gap", "0.25"});
+  Simulator sim = Start({"--split", "at:1", "--split-gap", "0.25"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  Bytes first = client.Transact(read_nolu, 1000ms, 100ms);
+  Bytes first = client.Transact(kReadNolu, 1000ms, 100ms);
   Bytes second = client.Receive(1000ms, 100ms);
   EXPECT_EQ(ToHex(first), "01 04 04 00");
   EXPECT_EQ(ToHex(second), "00 41 48 CB E2");
@@ -119,47 +120,47 @@ TEST_F(SimFaults, a_split_reply_with_a_long_gap_arrives_in_two_parts) {
 }
 
 TEST_F(SimFaults, a_split_reply_with_a_short_gap_is_collected_whole) {
-  Simulator sim = start({"--split", "at:1", "--split-gap", "0.02", "--split-at", "2"});
+  Simulator sim = Start({"--split", "at:1", "--split-gap", "0.02", "--split-at", "2"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  EXPECT_EQ(client.Transact(read_nolu, 1000ms, 100ms), normal_reply);
+  EXPECT_EQ(client.Transact(kReadNolu, 1000ms, 100ms), kNormalReply);
 }
 
 TEST_F(SimFaults, a_short_reply_is_the_start_of_the_reply) {
-  Simulator sim = start({"--short", "at:1"});
+  Simulator sim = Start({"--short", "at:1"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  EXPECT_EQ(ToHex(client.Transact(read_nolu)), "01 04 04 00");
+  EXPECT_EQ(ToHex(client.Transact(kReadNolu)), "01 04 04 00");
 
   TempDir own;
   Simulator longer(own, {"--resistance", "12.5", "--short", "every:1", "--short-length", "7"});
   ASSERT_FALSE(longer.Path().empty()) << longer.Errors();
   RtuClient other(longer.Path());
-  EXPECT_EQ(ToHex(other.Transact(read_nolu)), "01 04 04 00 00 41 48");
+  EXPECT_EQ(ToHex(other.Transact(kReadNolu)), "01 04 04 00 00 41 48");
 }
 
 TEST_F(SimFaults, babbling_sends_bytes_at_the_line_rate_for_the_babble_time) {
-  Simulator sim = start({"--babble", "at:1", "--babble-time", "0.2"});
+  Simulator sim = Start({"--babble", "at:1", "--babble-time", "0.2"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  Bytes noise = client.Transact(read_nolu, 1000ms, 60ms);
+  Bytes noise = client.Transact(kReadNolu, 1000ms, 60ms);
   // 0.2 s at 9600 baud, 11 bits a byte: about 170 bytes.
   EXPECT_GT(noise.size(), 40u);
   EXPECT_LT(noise.size(), 260u);
-  EXPECT_EQ(client.Transact(read_nolu), normal_reply) << "the device answers again afterwards";
+  EXPECT_EQ(client.Transact(kReadNolu), kNormalReply) << "the device answers again afterwards";
   ASSERT_EQ(sim.Stop(), 0);
   EXPECT_EQ(sim.Counters()["babble"], 1);
 }
 
 TEST_F(SimFaults, faults_combine_and_are_counted_by_kind) {
-  Simulator sim = start(
+  Simulator sim = Start(
       {"--bad-crc", "at:1", "--delay", "at:1", "--delay-time", "0.1", "--foreign", "at:2", "--exception", "at:2"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  Bytes late_bad = client.Transact(read_nolu, 1000ms);
-  EXPECT_EQ(late_bad.size(), normal_reply.size());
-  EXPECT_FALSE(CrcIsValid(late_bad));
-  EXPECT_EQ(ToHex(client.Transact(read_nolu)), ToHex(WithCrc({0x02, 0x84, 0x04})));
+  Bytes lateBad = client.Transact(kReadNolu, 1000ms);
+  EXPECT_EQ(lateBad.size(), kNormalReply.size());
+  EXPECT_FALSE(CrcIsValid(lateBad));
+  EXPECT_EQ(ToHex(client.Transact(kReadNolu)), ToHex(WithCrc({0x02, 0x84, 0x04})));
   ASSERT_EQ(sim.Stop(), 0);
   auto counters = sim.Counters();
   EXPECT_EQ(counters["bad-crc"], 1);
@@ -169,10 +170,10 @@ TEST_F(SimFaults, faults_combine_and_are_counted_by_kind) {
 }
 
 TEST_F(SimFaults, silence_suppresses_the_other_faults_of_its_request) {
-  Simulator sim = start({"--silence", "at:1", "--bad-crc", "at:1"});
+  Simulator sim = Start({"--silence", "at:1", "--bad-crc", "at:1"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  EXPECT_TRUE(client.Transact(read_nolu, 250ms).empty());
+  EXPECT_TRUE(client.Transact(kReadNolu, 250ms).empty());
   ASSERT_EQ(sim.Stop(), 0);
   auto counters = sim.Counters();
   EXPECT_EQ(counters["silence"], 1);
@@ -180,11 +181,11 @@ TEST_F(SimFaults, silence_suppresses_the_other_faults_of_its_request) {
 }
 
 TEST_F(SimFaults, a_period_fires_on_every_nth_request) {
-  Simulator sim = start({"--exception", "every:3"});
+  Simulator sim = Start({"--exception", "every:3"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
   std::string pattern;
-  for (int i = 0; i < 6; ++i) pattern += client.Transact(read_nolu) == normal_reply ? '.' : 'E';
+  for (int i = 0; i < 6; ++i) pattern += client.Transact(kReadNolu) == kNormalReply ? '.' : 'E';
   EXPECT_EQ(pattern, "..E..E");
   ASSERT_EQ(sim.Stop(), 0);
   EXPECT_EQ(sim.Counters()["exception"], 2);
@@ -196,29 +197,29 @@ TEST_F(SimFaults, a_probability_with_the_same_seed_gives_the_same_faults) {
     if (sim.Path().empty()) return std::string("no path");
     RtuClient client(sim.Path());
     std::string pattern;
-    for (int i = 0; i < 10; ++i) pattern += CrcIsValid(client.Transact(read_nolu)) ? '.' : 'X';
+    for (int i = 0; i < 10; ++i) pattern += CrcIsValid(client.Transact(kReadNolu)) ? '.' : 'X';
     sim.Stop();
     counted = sim.Counters()["bad-crc"];
     return pattern;
   };
   TempDir other;
-  long first_count = -1;
-  long second_count = -1;
-  std::string first = run(dir, first_count);
-  std::string second = run(other, second_count);
+  long firstCount = -1;
+  long secondCount = -1;
+  std::string first = run(dir, firstCount);
+  std::string second = run(other, secondCount);
   EXPECT_EQ(first, second);
-  EXPECT_EQ(first_count, static_cast<long>(std::count(first.begin(), first.end(), 'X')));
-  EXPECT_EQ(second_count, first_count);
+  EXPECT_EQ(firstCount, static_cast<long>(std::count(first.begin(), first.end(), 'X')));
+  EXPECT_EQ(secondCount, firstCount);
   EXPECT_NE(first.find('X'), std::string::npos) << first;
   EXPECT_NE(first.find('.'), std::string::npos) << first;
 }
 
 TEST_F(SimFaults, the_traffic_log_annotates_each_fault) {
-  Simulator sim = start({"--bad-crc", "at:1", "--silence", "at:2"});
+  Simulator sim = Start({"--bad-crc", "at:1", "--silence", "at:2"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  client.Transact(read_nolu);
-  client.Transact(read_nolu, 250ms);
+  client.Transact(kReadNolu);
+  client.Transact(kReadNolu, 250ms);
   ASSERT_EQ(sim.Stop(), 0);
   std::string log = sim.Log();
   EXPECT_NE(log.find("TX 01 04 04 00 00 41 48 CB 1D  | request #1; fault bad-crc"), std::string::npos) << log;

@@ -15,8 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const Bytes read_nolu = {0x01, 0x04, 0x00, 0x00, 0x00, 0x02};
-const Bytes normal_reply = {0x01, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48, 0xCB, 0xE2};
+const Bytes kReadNolu = {0x01, 0x04, 0x00, 0x00, 0x00, 0x02};
+const Bytes kNormalReply = {0x01, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48, 0xCB, 0xE2};
 
 class SimLifecycle : public ::testing::Test {
  protected:
@@ -48,7 +48,7 @@ TEST_F(SimLifecycle, sigint_stops_it_the_same_way_even_while_a_master_holds_the_
   Simulator sim(dir, {"--link", link.string(), "--resistance", "12.5"});
   ASSERT_TRUE(fs::is_symlink(link)) << sim.Errors();
   RtuClient client(link.string());
-  EXPECT_EQ(client.Transact(read_nolu), normal_reply);
+  EXPECT_EQ(client.Transact(kReadNolu), kNormalReply);
   EXPECT_EQ(sim.ChildProcess().Stop(SIGINT, 3000ms), 0);
   EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
   EXPECT_TRUE(client.SeesHangUp(1000ms));
@@ -74,22 +74,22 @@ TEST_F(SimLifecycle, after_a_hang_up_it_comes_back_on_a_new_path_behind_the_same
   fs::path link = dir / "com1";
   Simulator sim(dir, {"--link", link.string(), "--resistance", "12.5", "--hangup", "at:2", "--hangup-time", "0.3"});
   ASSERT_TRUE(fs::is_symlink(link)) << sim.Errors();
-  std::string first_path = sim.Path();
+  std::string firstPath = sim.Path();
   {
     RtuClient client(link.string());
-    EXPECT_EQ(client.Transact(read_nolu), normal_reply);
-    client.Send(WithCrc(read_nolu));
+    EXPECT_EQ(client.Transact(kReadNolu), kNormalReply);
+    client.Send(WithCrc(kReadNolu));
     EXPECT_TRUE(client.SeesHangUp(1000ms)) << "the master's end sees the hang-up";
-    EXPECT_FALSE(fs::exists(first_path)) << "the old path is gone";
+    EXPECT_FALSE(fs::exists(firstPath)) << "the old path is gone";
 
-    auto second_path = sim.ChildProcess().NextLine(2000ms);
-    ASSERT_TRUE(second_path.has_value()) << "a new path printed on return";
-    EXPECT_TRUE(second_path->starts_with("/dev/pts/"));
-    EXPECT_NE(*second_path, first_path) << "the master still holds the old one";
-    EXPECT_EQ(fs::read_symlink(link).string(), *second_path);
+    auto secondPath = sim.ChildProcess().NextLine(2000ms);
+    ASSERT_TRUE(secondPath.has_value()) << "a new path printed on return";
+    EXPECT_TRUE(secondPath->starts_with("/dev/pts/"));
+    EXPECT_NE(*secondPath, firstPath) << "the master still holds the old one";
+    EXPECT_EQ(fs::read_symlink(link).string(), *secondPath);
   }
   RtuClient again(link.string());
-  EXPECT_EQ(again.Transact(read_nolu), normal_reply);
+  EXPECT_EQ(again.Transact(kReadNolu), kNormalReply);
   ASSERT_EQ(sim.Stop(), 0);
   EXPECT_EQ(sim.Counters()["hangup"], 1);
   EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
@@ -99,7 +99,7 @@ TEST_F(SimLifecycle, the_traffic_log_has_every_request_and_reply_with_rising_tim
   Simulator sim(dir, {"--resistance", "12.5"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  client.Transact(read_nolu);
+  client.Transact(kReadNolu);
   client.Transact({0x01, 0x03, 0x00, 0x01, 0x00, 0x01});
   ASSERT_EQ(sim.Stop(), 0);
 
@@ -132,10 +132,10 @@ TEST_F(SimLifecycle, sigusr1_prints_the_counters_while_it_runs) {
   Simulator sim(dir, {"--resistance", "12.5", "--silence", "at:1"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path());
-  client.Transact(read_nolu, 250ms);
+  client.Transact(kReadNolu, 250ms);
   // Sent only after the request went unanswered; the counters line follows.
   ::kill(sim.ChildProcess().Pid(), SIGUSR1);
-  EXPECT_EQ(client.Transact(read_nolu), normal_reply) << "it keeps serving";
+  EXPECT_EQ(client.Transact(kReadNolu), kNormalReply) << "it keeps serving";
   EXPECT_NE(sim.Errors().find("requests=1 answered=0 ignored=0 faults: hangup=0 silence=1"), std::string::npos)
       << sim.Errors();
 }

@@ -9,7 +9,7 @@
 namespace dornvel::testing {
 namespace {
 
-float float_of(const Bytes& reply) {
+float FloatOf(const Bytes& reply) {
   // Data bytes C D A B: low half of the float first, each half high byte first.
   std::uint32_t bits = static_cast<std::uint32_t>(reply[5]) << 24 | static_cast<std::uint32_t>(reply[6]) << 16 |
                        static_cast<std::uint32_t>(reply[3]) << 8 | reply[4];
@@ -27,7 +27,7 @@ TEST_F(SimRegisters, the_frames_of_the_four_tags_get_the_exact_replies) {
   struct Case {
     const char* tag;
     Bytes request;
-    Bytes reply_without_crc;
+    Bytes replyWithoutCrc;
   };
   const Case cases[] = {
       {"nolu", {0x01, 0x04, 0x00, 0x00, 0x00, 0x02, 0x71, 0xCB}, {0x01, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48}},
@@ -41,7 +41,7 @@ TEST_F(SimRegisters, the_frames_of_the_four_tags_get_the_exact_replies) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tag);
     client.Send(c.request);
-    EXPECT_EQ(ToHex(client.Receive()), ToHex(WithCrc(c.reply_without_crc)));
+    EXPECT_EQ(ToHex(client.Receive()), ToHex(WithCrc(c.replyWithoutCrc)));
   }
   // 12.5 kilohms on the line, bytes C D A B of the float.
   client.Send({0x01, 0x04, 0x00, 0x00, 0x00, 0x02, 0x71, 0xCB});
@@ -75,15 +75,16 @@ TEST_F(SimRegisters, the_switch_slave_id_and_baud_rate_options_show_in_the_regis
   Simulator sim(dir, {"--switch", "-1", "--slave", "17", "--baud", "19200"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   RtuClient client(sim.Path(), B19200);
-  EXPECT_EQ(ToHex(client.Transact({0x11, 0x04, 0x00, 0x02, 0x00, 0x01})), ToHex(WithCrc({0x11, 0x04, 0x02, 0xFF, 0xFF})));
+  EXPECT_EQ(ToHex(client.Transact({0x11, 0x04, 0x00, 0x02, 0x00, 0x01})),
+            ToHex(WithCrc({0x11, 0x04, 0x02, 0xFF, 0xFF})));
   EXPECT_EQ(ToHex(client.Transact({0x11, 0x03, 0x00, 0x00, 0x00, 0x02})),
             ToHex(WithCrc({0x11, 0x03, 0x04, 0x00, 0x11, 0x4B, 0x00})));
-  Bytes all_inputs = client.Transact({0x11, 0x04, 0x00, 0x00, 0x00, 0x03});
-  ASSERT_EQ(all_inputs.size(), 11u) << "all three input registers in one read: " << ToHex(all_inputs);
-  EXPECT_EQ(all_inputs[2], 6);
-  EXPECT_EQ(all_inputs[7], 0xFF);
-  EXPECT_EQ(all_inputs[8], 0xFF);
-  EXPECT_TRUE(CrcIsValid(all_inputs));
+  Bytes allInputs = client.Transact({0x11, 0x04, 0x00, 0x00, 0x00, 0x03});
+  ASSERT_EQ(allInputs.size(), 11u) << "all three input registers in one read: " << ToHex(allInputs);
+  EXPECT_EQ(allInputs[2], 6);
+  EXPECT_EQ(allInputs[7], 0xFF);
+  EXPECT_EQ(allInputs[8], 0xFF);
+  EXPECT_TRUE(CrcIsValid(allInputs));
 }
 
 TEST_F(SimRegisters, addresses_outside_the_map_and_other_functions_get_exceptions) {
@@ -123,7 +124,7 @@ TEST_F(SimRegisters, without_a_fixed_value_the_resistance_drifts_within_a_plausi
     Bytes reply = client.Transact({0x01, 0x04, 0x00, 0x00, 0x00, 0x02});
     ASSERT_EQ(reply.size(), 9u);
     ASSERT_TRUE(CrcIsValid(reply));
-    float value = float_of(reply);
+    float value = FloatOf(reply);
     EXPECT_GT(value, 1800.0f);
     EXPECT_LT(value, 2200.0f);
   }

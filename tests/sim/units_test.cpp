@@ -27,40 +27,40 @@ TEST(SimCrc, matches_the_published_modbus_vectors) {
       {{0x01, 0x03, 0x00, 0x12, 0x00, 0x08}, 0x09E4},
       {{0x01, 0x10, 0x00, 0x01, 0x00, 0x01, 0x02, 0x4B, 0x00}, 0x7191},
   };
-  for (const Case& c : cases) EXPECT_EQ(crc16_modbus(c.bytes), c.crc);
+  for (const Case& c : cases) EXPECT_EQ(Crc16Modbus(c.bytes), c.crc);
 }
 
 TEST(SimTriggers, parse_probabilities_periods_and_lists) {
-  auto half = parse_trigger("0.5");
+  auto half = ParseTrigger("0.5");
   ASSERT_TRUE(half);
-  EXPECT_EQ(half->mode, Trigger::Mode::probability);
+  EXPECT_EQ(half->mode, Trigger::Mode::Probability);
   EXPECT_DOUBLE_EQ(half->probability, 0.5);
-  auto percent = parse_trigger("10%");
+  auto percent = ParseTrigger("10%");
   ASSERT_TRUE(percent);
   EXPECT_DOUBLE_EQ(percent->probability, 0.1);
-  EXPECT_EQ(parse_trigger("0")->mode, Trigger::Mode::never);
-  auto period = parse_trigger("every:4");
+  EXPECT_EQ(ParseTrigger("0")->mode, Trigger::Mode::Never);
+  auto period = ParseTrigger("every:4");
   ASSERT_TRUE(period);
-  EXPECT_EQ(period->mode, Trigger::Mode::period);
+  EXPECT_EQ(period->mode, Trigger::Mode::Period);
   EXPECT_EQ(period->period, 4u);
-  auto list = parse_trigger("at:2,7");
+  auto list = ParseTrigger("at:2,7");
   ASSERT_TRUE(list);
   EXPECT_EQ(list->at, (std::vector<std::uint64_t>{2, 7}));
   for (std::string_view bad : {"", "1.5", "-0.1", "150%", "every:0", "every:", "at:", "at:0", "at:1,", "often"})
-    EXPECT_FALSE(parse_trigger(bad)) << bad;
+    EXPECT_FALSE(ParseTrigger(bad)) << bad;
 }
 
 TEST(SimFaultPlan, periods_and_lists_fire_on_their_requests) {
-  std::array<Trigger, fault_kind_count> triggers{};
-  triggers[static_cast<std::size_t>(FaultKind::delay)] = *parse_trigger("every:2");
-  triggers[static_cast<std::size_t>(FaultKind::bad_crc)] = *parse_trigger("at:3");
+  std::array<Trigger, kFaultKindCount> triggers{};
+  triggers[static_cast<std::size_t>(FaultKind::Delay)] = *ParseTrigger("every:2");
+  triggers[static_cast<std::size_t>(FaultKind::BadCrc)] = *ParseTrigger("at:3");
   FaultPlan plan(triggers, 1);
   std::string delays;
   std::string crcs;
   for (std::uint64_t n = 1; n <= 6; ++n) {
-    FaultSet set = plan.decide(n);
-    delays += has(set, FaultKind::delay) ? 'D' : '.';
-    crcs += has(set, FaultKind::bad_crc) ? 'C' : '.';
+    FaultSet set = plan.Decide(n);
+    delays += Has(set, FaultKind::Delay) ? 'D' : '.';
+    crcs += Has(set, FaultKind::BadCrc) ? 'C' : '.';
   }
   EXPECT_EQ(delays, ".D.D.D");
   EXPECT_EQ(crcs, "..C...");
@@ -69,92 +69,92 @@ TEST(SimFaultPlan, periods_and_lists_fire_on_their_requests) {
 TEST(SimFaultPlan, a_hang_up_silence_or_babble_suppresses_the_rest) {
   FaultSet all{};
   all.fill(true);
-  FaultSet only = effective_faults(all);
-  EXPECT_TRUE(has(only, FaultKind::hangup));
+  FaultSet only = EffectiveFaults(all);
+  EXPECT_TRUE(Has(only, FaultKind::Hangup));
   EXPECT_EQ(std::count(only.begin(), only.end(), true), 1);
 
   FaultSet mangling{};
-  mangling[static_cast<std::size_t>(FaultKind::bad_crc)] = true;
-  mangling[static_cast<std::size_t>(FaultKind::delay)] = true;
-  EXPECT_EQ(effective_faults(mangling), mangling);
+  mangling[static_cast<std::size_t>(FaultKind::BadCrc)] = true;
+  mangling[static_cast<std::size_t>(FaultKind::Delay)] = true;
+  EXPECT_EQ(EffectiveFaults(mangling), mangling);
 }
 
 TEST(SimFaultPlan, the_summary_names_every_kind) {
   FaultPlan plan({}, 1);
-  plan.count(FaultKind::bad_crc);
-  plan.count(FaultKind::bad_crc);
-  plan.count(FaultKind::split);
-  EXPECT_EQ(plan.summary(), "hangup=0 silence=0 babble=0 exception=0 foreign=0 bad-crc=2 short=0 delay=0 split=1");
-  EXPECT_EQ(plan.injected_total(), 3u);
+  plan.Count(FaultKind::BadCrc);
+  plan.Count(FaultKind::BadCrc);
+  plan.Count(FaultKind::Split);
+  EXPECT_EQ(plan.Summary(), "hangup=0 silence=0 babble=0 exception=0 foreign=0 bad-crc=2 short=0 delay=0 split=1");
+  EXPECT_EQ(plan.InjectedTotal(), 3u);
 }
 
 TEST(SimMangling, each_fault_changes_the_bytes_as_documented) {
   const Bytes reply = {0x01, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48, 0xCB, 0xE2};
-  EXPECT_EQ(from_other_slave(reply, 2), (Bytes{0x02, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48, 0xF8, 0xE2}));
-  EXPECT_EQ(with_bad_crc(reply), (Bytes{0x01, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48, 0xCB, 0x1D}));
-  EXPECT_EQ(truncated(reply, 0), (Bytes{0x01, 0x04, 0x04, 0x00}));
-  EXPECT_EQ(truncated(reply, 3), (Bytes{0x01, 0x04, 0x04}));
-  EXPECT_EQ(truncated(reply, 50).size(), reply.size() - 1);
-  auto [first, second] = split_in_two(reply, 0);
+  EXPECT_EQ(FromOtherSlave(reply, 2), (Bytes{0x02, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48, 0xF8, 0xE2}));
+  EXPECT_EQ(WithBadCrc(reply), (Bytes{0x01, 0x04, 0x04, 0x00, 0x00, 0x41, 0x48, 0xCB, 0x1D}));
+  EXPECT_EQ(Truncated(reply, 0), (Bytes{0x01, 0x04, 0x04, 0x00}));
+  EXPECT_EQ(Truncated(reply, 3), (Bytes{0x01, 0x04, 0x04}));
+  EXPECT_EQ(Truncated(reply, 50).size(), reply.size() - 1);
+  auto [first, second] = SplitInTwo(reply, 0);
   EXPECT_EQ(first, (Bytes{0x01, 0x04, 0x04, 0x00}));
   EXPECT_EQ(second, (Bytes{0x00, 0x41, 0x48, 0xCB, 0xE2}));
-  auto [one, rest] = split_in_two(reply, 99);
+  auto [one, rest] = SplitInTwo(reply, 99);
   EXPECT_EQ(one.size(), 8u);
   EXPECT_EQ(rest.size(), 1u);
 }
 
 TEST(SimMeter, the_float_image_puts_the_low_half_first) {
-  EXPECT_EQ(float_registers(12.5f), (std::array<std::uint16_t, 2>{0x0000, 0x4148}));
-  EXPECT_EQ(float_registers(0.1f), (std::array<std::uint16_t, 2>{0xCCCD, 0x3DCC}));
+  EXPECT_EQ(FloatRegisters(12.5f), (std::array<std::uint16_t, 2>{0x0000, 0x4148}));
+  EXPECT_EQ(FloatRegisters(0.1f), (std::array<std::uint16_t, 2>{0xCCCD, 0x3DCC}));
 }
 
 TEST(SimMeter, writes_need_the_jumper_and_valid_values) {
   Meter::Settings settings;
-  Meter without(settings, Resistance::fixed(1.0f));
+  Meter without(settings, Resistance::Fixed(1.0f));
   std::uint16_t five[] = {5};
-  EXPECT_EQ(without.check_write(0, five).exception_code, 1);
+  EXPECT_EQ(without.CheckWrite(0, five).exceptionCode, 1);
 
   settings.jumper = true;
-  Meter with(settings, Resistance::fixed(1.0f));
-  EXPECT_TRUE(with.check_write(0, five).accepted);
-  std::uint16_t baud_19200[] = {19200};
-  EXPECT_TRUE(with.check_write(1, baud_19200).accepted);
-  std::uint16_t bad_id[] = {248};
-  EXPECT_EQ(with.check_write(0, bad_id).exception_code, 3);
-  std::uint16_t id_and_bad_baud[] = {7, 4800};
-  EXPECT_EQ(with.check_write(0, id_and_bad_baud).exception_code, 3);
+  Meter with(settings, Resistance::Fixed(1.0f));
+  EXPECT_TRUE(with.CheckWrite(0, five).accepted);
+  std::uint16_t baud19200[] = {19200};
+  EXPECT_TRUE(with.CheckWrite(1, baud19200).accepted);
+  std::uint16_t badId[] = {248};
+  EXPECT_EQ(with.CheckWrite(0, badId).exceptionCode, 3);
+  std::uint16_t idAndBadBaud[] = {7, 4800};
+  EXPECT_EQ(with.CheckWrite(0, idAndBadBaud).exceptionCode, 3);
 }
 
-ParsedCommandLine parse(std::vector<std::string_view> arguments) { return parse_command_line(arguments); }
+ParsedCommandLine Parse(std::vector<std::string_view> arguments) { return ParseCommandLine(arguments); }
 
 TEST(SimOptions, defaults_and_both_value_forms) {
-  ParsedCommandLine plain = parse({});
-  ASSERT_EQ(plain.action, ParsedCommandLine::Action::run);
-  EXPECT_EQ(plain.options.slave_id, 1);
+  ParsedCommandLine plain = Parse({});
+  ASSERT_EQ(plain.action, ParsedCommandLine::Action::Run);
+  EXPECT_EQ(plain.options.slaveId, 1);
   EXPECT_EQ(plain.options.baud, 9600);
   EXPECT_FALSE(plain.options.jumper);
-  EXPECT_EQ(plain.options.refused_write_code, 1);
+  EXPECT_EQ(plain.options.refusedWriteCode, 1);
   EXPECT_FALSE(plain.options.resistance);
 
-  ParsedCommandLine set = parse(
+  ParsedCommandLine set = Parse(
       {"--slave=17", "--baud", "19200", "--jumper", "--resistance", "12.5", "--split", "every:3", "--split-gap=0.05"});
-  ASSERT_EQ(set.action, ParsedCommandLine::Action::run) << set.message;
-  EXPECT_EQ(set.options.slave_id, 17);
+  ASSERT_EQ(set.action, ParsedCommandLine::Action::Run) << set.message;
+  EXPECT_EQ(set.options.slaveId, 17);
   EXPECT_EQ(set.options.baud, 19200);
   EXPECT_TRUE(set.options.jumper);
   EXPECT_FLOAT_EQ(*set.options.resistance, 12.5f);
-  EXPECT_EQ(set.options.faults.triggers[static_cast<std::size_t>(FaultKind::split)].period, 3u);
-  EXPECT_DOUBLE_EQ(set.options.faults.split_gap_seconds, 0.05);
+  EXPECT_EQ(set.options.faults.triggers[static_cast<std::size_t>(FaultKind::Split)].period, 3u);
+  EXPECT_DOUBLE_EQ(set.options.faults.splitGapSeconds, 0.05);
 }
 
 TEST(SimOptions, refusals_say_which_option_and_why) {
-  ParsedCommandLine refused = parse({"--baud", "4800"});
-  EXPECT_EQ(refused.action, ParsedCommandLine::Action::refuse);
+  ParsedCommandLine refused = Parse({"--baud", "4800"});
+  EXPECT_EQ(refused.action, ParsedCommandLine::Action::Refuse);
   EXPECT_EQ(refused.message, "--baud expects 9600 or 19200, not '4800'");
-  EXPECT_EQ(parse({"--jumper=1"}).message, "--jumper takes no value");
-  EXPECT_EQ(parse({"--seed"}).message, "--seed needs a value");
-  EXPECT_EQ(parse({"--what"}).message, "unknown option --what");
-  EXPECT_EQ(parse({"--help", "--what"}).action, ParsedCommandLine::Action::help);
+  EXPECT_EQ(Parse({"--jumper=1"}).message, "--jumper takes no value");
+  EXPECT_EQ(Parse({"--seed"}).message, "--seed needs a value");
+  EXPECT_EQ(Parse({"--what"}).message, "unknown option --what");
+  EXPECT_EQ(Parse({"--help", "--what"}).action, ParsedCommandLine::Action::Help);
 }
 
 }  // namespace
