@@ -6,9 +6,9 @@
 #include "bench/figure_row.h"
 #include "bench/line_figures.h"
 #include "bench/process_cpu.h"
+#include "bench/simulated_line.h"
 #include "harness/program_process.h"
 #include "harness/simulator.h"
-#include "bench/simulated_line.h"
 
 namespace dornvel::bench {
 

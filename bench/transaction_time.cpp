@@ -4,14 +4,14 @@
 
 #include "bench/figure_row.h"
 #include "bench/line_figures.h"
+#include "bench/process_cpu.h"
+#include "bench/simulated_line.h"
+#include "harness/port_map.h"
+#include "harness/simulator.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/steady_clock.h"
-#include "bench/process_cpu.h"
 #include "protocol/mb_data.h"
-#include "harness/port_map.h"
-#include "harness/simulator.h"
-#include "bench/simulated_line.h"
 
 namespace dornvel::bench {
 

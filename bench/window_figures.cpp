@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "bench/figure_row.h"
+#include "bench/latency_probe.h"
+#include "bench/simulated_line.h"
 #include "harness/program_window.h"
 #include "harness/resident_memory.h"
 #include "harness/simulator.h"
-#include "bench/latency_probe.h"
-#include "bench/simulated_line.h"
 
 namespace dornvel::bench {
 namespace {

@@ -4,8 +4,8 @@
 #include <thread>
 #include <vector>
 
-#include "protocol/bytes.h"
 #include "harness/pseudo_terminal.h"
+#include "protocol/bytes.h"
 
 namespace dornvel::testing {
 

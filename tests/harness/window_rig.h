@@ -10,8 +10,8 @@
 #include "harness/fakes.h"
 #include "harness/memory_settings_store.h"
 #include "harness/ports_serial_control.h"
-#include "protocol/mb_data.h"
 #include "harness/scripted_dialogs.h"
+#include "protocol/mb_data.h"
 #include "ui/form_main.h"
 
 namespace dornvel::testing {

@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "harness/fakes.h"
-#include "platform/qt_event_pump.h"
 #include "harness/pseudo_terminal.h"
 #include "harness/scoped_env.h"
+#include "platform/qt_event_pump.h"
 
 namespace dornvel {
 namespace {

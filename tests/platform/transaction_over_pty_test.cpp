@@ -10,12 +10,12 @@
 
 #include "harness/device_turn.h"
 #include "harness/fakes.h"
+#include "harness/pseudo_terminal.h"
+#include "harness/scoped_env.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/steady_clock.h"
 #include "protocol/mb_data.h"
-#include "harness/pseudo_terminal.h"
-#include "harness/scoped_env.h"
 
 namespace dornvel {
 namespace {
@@ -41,7 +41,6 @@ bool Contains(const std::vector<std::string>& messages, const std::string& text)
 // environment points at a device path the test chooses.
 class TransactionOverPty : public ::testing::Test {
  protected:
-
   void Define(const std::string& tagName = "nolu", std::int32_t address = 0,
               std::int32_t valueType = FloatType) {
     control_.SetParent(&window_);

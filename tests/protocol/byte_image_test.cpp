@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "protocol/mb_data.h"
 #include "harness/fakes.h"
+#include "protocol/mb_data.h"
 
 namespace dornvel::testing {
 namespace {

@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "harness/device_frames.h"
-#include "tags/mb_collection.h"
 #include "harness/window_rig.h"
+#include "tags/mb_collection.h"
 
 namespace dornvel::testing {
 namespace {

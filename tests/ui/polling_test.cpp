@@ -13,8 +13,8 @@
 #include <set>
 
 #include "harness/device_frames.h"
-#include "tags/mb_collection.h"
 #include "harness/window_rig.h"
+#include "tags/mb_collection.h"
 
 namespace dornvel::testing {
 namespace {

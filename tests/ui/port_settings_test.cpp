@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tags/mb_collection.h"
 #include "harness/window_rig.h"
+#include "tags/mb_collection.h"
 
 namespace dornvel::testing {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "harness/device_frames.h"
-#include "tags/mb_collection.h"
 #include "harness/window_rig.h"
+#include "tags/mb_collection.h"
 
 namespace dornvel::testing {
 namespace {

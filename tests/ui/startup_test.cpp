@@ -5,8 +5,8 @@
 #include <map>
 #include <vector>
 
-#include "tags/mb_collection.h"
 #include "harness/window_rig.h"
+#include "tags/mb_collection.h"
 
 namespace dornvel::testing {
 namespace {
