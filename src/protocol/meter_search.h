@@ -1,0 +1,82 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "protocol/protocol_services.h"
+
+namespace dornvel {
+
+class SerialControl;
+
+// The two line rates the meter can be set to, and the range of slave ids.
+inline constexpr int kSearchRates[] = {9600, 19200};
+inline constexpr int kFirstSlaveId = 1;
+inline constexpr int kLastSlaveId = 247;
+inline constexpr int kSearchProbes = 2 * (kLastSlaveId - kFirstSlaveId + 1);
+
+// Where a meter answers: its slave id and line rate.
+struct MeterAddress {
+  int slave = 0;
+  int baudRate = 0;
+  friend bool operator==(const MeterAddress&, const MeterAddress&) = default;
+};
+
+// One probe about to be sent; `number` counts from 1 to kSearchProbes.
+struct SearchProgress {
+  MeterAddress probed;
+  int number = 0;
+};
+
+struct SearchHooks {
+  // Told before each probe goes out; window events may run inside it.
+  std::function<void(const SearchProgress&)> onProbe;
+  // Asked before each probe and after every wait: true ends the search at once.
+  std::function<bool()> cancelled;
+};
+
+enum class SearchOutcome {
+  Found,
+  NothingFound,
+  Cancelled,
+  // The port could not be opened, or closed under the search (device gone).
+  PortUnavailable,
+  // A polling exchange owns the port: nothing was done, the port is untouched.
+  PortBusy,
+};
+
+struct SearchResult {
+  SearchOutcome outcome = SearchOutcome::NothingFound;
+  std::optional<MeterAddress> meter;  // set when Found
+};
+
+// The order in which the search tries the line: the shown rate first (9600 when
+// the shown rate is neither 9600 nor 19200), then the other; at each rate the
+// shown slave id first, upwards to 247, then on from 1 to the id before the
+// shown one (1 first when the shown id is out of range). So a meter whose
+// settings were only slightly off turns up soon.
+std::vector<MeterAddress> SearchOrder(MeterAddress shown);
+
+// Looks for the meter on the window's port: asks every slave id at both rates to
+// read holding register 0 (the meter's own slave id) and stops at the first
+// reply that has a good CRC, comes from the probed address, and carries function
+// 3 and a byte count of 2. Nothing is ever written to the device.
+//
+// Window events run during every wait, so the caller's dialog stays live; its
+// Cancel makes `hooks.cancelled` true and no further probe is sent. The search
+// uses neither the status bar nor the error count: it is not polling.
+//
+// Before: the caller stops the polling timer, and starts the search between
+// ticks: with a polling exchange in progress (the port's TransactionInProgress)
+// the search refuses at once with PortBusy, since waiting for an exchange that
+// is itself waiting below this call could never end. While it runs, the port is
+// marked as owned, so that an exchange started anyway waits instead of mixing
+// its frames with the probes.
+//
+// After, whatever the outcome: the port is as it was before, the same port
+// number, settings text and open state.
+SearchResult SearchForMeter(SerialControl& port, ProtocolServices services, MeterAddress shown,
+                            const SearchHooks& hooks);
+
+}  // namespace dornvel
