@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "readings/reading.h"
+
+namespace dornvel {
+
+// Records one row per tick into a CSV file (see csv_row.h). An existing file is
+// appended to; a new or empty one gets the header first. Every row is handed
+// to the system as soon as it is recorded, so a crash of the program loses at
+// most the tick in progress.
+//
+// When the file cannot be opened or written (folder missing, disk full, no
+// permission, a folder by that name), Ok() turns false for good and Failure()
+// holds the system's reason, e.g. "No space left on device"; the window then
+// stops recording and says why.
+class CsvRecorder {
+ public:
+  explicit CsvRecorder(const std::filesystem::path& path);
+
+  // Writes the row of one tick. False when it could not be written, and from
+  // the first failure on.
+  bool Record(const Reading& reading);
+
+  bool Ok() const { return failure_.empty(); }
+  const std::string& Failure() const { return failure_; }
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  // Writes and flushes `text`; notes the reason on failure.
+  bool Write(const std::string& text);
+  void Fail();
+
+  std::filesystem::path path_;
+  std::ofstream out_;
+  std::string failure_;
+};
+
+}  // namespace dornvel

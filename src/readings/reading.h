@@ -1,0 +1,27 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace dornvel {
+
+using WallTime = std::chrono::system_clock::time_point;
+
+// What one tick of the window read from the meter. A value whose exchange
+// failed in that tick is empty, never the value of an earlier tick.
+struct Reading {
+  WallTime time;
+  // The meter sends the resistance as a 32-bit float; kept as one, so that its
+  // shortest decimal text reads back to the very same number.
+  std::optional<float> resistanceKohm;
+  std::optional<int> switchValue;
+  std::optional<int> deviceSlaveId;
+  std::optional<int> deviceBaudRate;
+  // The status bar after the tick: the error count (panel 3) and the last
+  // message (panel 4), as shown.
+  std::string errorCount;
+  std::string message;
+};
+
+}  // namespace dornvel

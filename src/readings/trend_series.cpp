@@ -1,0 +1,34 @@
+#include "readings/trend_series.h"
+
+#include <cmath>
+
+namespace dornvel {
+
+void TrendSeries::Append(const Reading& reading) {
+  points_.push_back({reading.time, reading.resistanceKohm, reading.switchValue});
+  const std::uint64_t number = firstNumber_ + points_.size() - 1;
+  if (auto plotted = PlottedResistance(points_.back())) {
+    minima_.Push(number, static_cast<float>(*plotted));
+    maxima_.Push(number, static_cast<float>(*plotted));
+  }
+  while (points_.size() > kMostPoints || points_.front().time < reading.time - kKeptSpan) DropOldest();
+}
+
+std::optional<float> TrendSeries::Last() const {
+  if (points_.empty()) return std::nullopt;
+  return points_.back().resistanceKohm;
+}
+
+void TrendSeries::DropOldest() {
+  minima_.Drop(firstNumber_);
+  maxima_.Drop(firstNumber_);
+  points_.pop_front();
+  ++firstNumber_;
+}
+
+std::optional<double> PlottedResistance(const TrendPoint& point) {
+  if (!point.resistanceKohm || !std::isfinite(*point.resistanceKohm)) return std::nullopt;
+  return *point.resistanceKohm;
+}
+
+}  // namespace dornvel

@@ -1,0 +1,143 @@
+#include "readings/csv_recorder.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+#include "readings/csv_row.h"
+#include "harness/scoped_env.h"
+#include "harness/temp_dir.h"
+
+namespace dornvel::testing {
+namespace {
+
+using namespace std::chrono;
+
+constexpr const char* kHeader = "time,resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message\r\n";
+
+std::string Contents(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const std::filesystem::path& file, const std::string& text) {
+  std::ofstream(file, std::ios::binary) << text;
+}
+
+class CsvRecorderTest : public ::testing::Test {
+ protected:
+  CsvRecorderTest() { ::tzset(); }
+  ~CsvRecorderTest() override { ::tzset(); }
+
+  static Reading Tick(int second, std::optional<float> resistance, const char* message = "O.K.") {
+    return {sys_days{2026y / 12 / 8} + 22h + 41min + seconds{second}, resistance, 3, 1, 9600, "", message};
+  }
+
+  ScopedEnv zone_{"TZ", "CET-1CEST,M3.5.0,M10.5.0/3"};
+  TempDir dir_;
+};
+
+TEST_F(CsvRecorderTest, a_new_file_gets_the_header_and_each_row_is_in_the_file_when_the_tick_ends) {
+  const auto file = dir_ / "readings.csv";
+  CsvRecorder recorder(file);
+  ASSERT_TRUE(recorder.Ok()) << recorder.Failure();
+  EXPECT_EQ(Contents(file), kHeader);
+
+  EXPECT_TRUE(recorder.Record(Tick(7, 12.5f)));
+  EXPECT_EQ(Contents(file), std::string(kHeader) + "2026-12-08T23:41:07+01:00,12.5,3,1,9600,,O.K.\r\n");
+
+  EXPECT_TRUE(recorder.Record(Tick(8, std::nullopt, "Ошибка CRC приема nolu")));
+  EXPECT_EQ(Contents(file), std::string(kHeader) +
+                                "2026-12-08T23:41:07+01:00,12.5,3,1,9600,,O.K.\r\n"
+                                "2026-12-08T23:41:08+01:00,,3,1,9600,,Ошибка CRC приема nolu\r\n");
+}
+
+TEST_F(CsvRecorderTest, an_existing_file_is_appended_to_and_an_empty_one_gets_the_header) {
+  const struct {
+    const char* what;
+    std::string before;
+    std::string after;
+  } cases[] = {
+      {"rows already", std::string(kHeader) + "old row\r\n",
+       std::string(kHeader) + "old row\r\n2026-12-08T23:41:09+01:00,1,3,1,9600,,O.K.\r\n"},
+      {"empty", "", std::string(kHeader) + "2026-12-08T23:41:09+01:00,1,3,1,9600,,O.K.\r\n"},
+      {"last row cut off", std::string(kHeader) + "2026-12-08T23:4",
+       std::string(kHeader) + "2026-12-08T23:4\r\n2026-12-08T23:41:09+01:00,1,3,1,9600,,O.K.\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto file = dir_ / "existing.csv";
+    WriteFile(file, c.before);
+    {
+      CsvRecorder recorder(file);
+      EXPECT_TRUE(recorder.Record(Tick(9, 1.0f)));
+    }
+    EXPECT_EQ(Contents(file), c.after);
+  }
+}
+
+TEST_F(CsvRecorderTest, a_file_that_cannot_be_written_is_reported_with_the_reason) {
+  const struct {
+    const char* what;
+    std::filesystem::path path;
+    int reason;
+  } cases[] = {
+      {"folder missing", dir_ / "no such folder" / "readings.csv", ENOENT},
+      {"a folder by that name", dir_.Path(), EISDIR},
+      {"disk full", "/dev/full", ENOSPC},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CsvRecorder recorder(c.path);
+    EXPECT_FALSE(recorder.Ok());
+    EXPECT_EQ(recorder.Failure(), std::strerror(c.reason));
+    EXPECT_FALSE(recorder.Record(Tick(1, 1.0f)));
+    EXPECT_EQ(recorder.Failure(), std::strerror(c.reason));
+  }
+}
+
+// The file may grow no further: as a disk that fills up during recording.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*oldHandler_)(int);
+};
+
+TEST_F(CsvRecorderTest, a_row_that_cannot_be_written_stops_the_recording_with_the_reason) {
+  const auto file = dir_ / "readings.csv";
+  CsvRecorder recorder(file);
+  ASSERT_TRUE(recorder.Record(Tick(1, 1.0f)));
+  {
+    FileSizeLimit full(std::filesystem::file_size(file) + 10);
+    EXPECT_FALSE(recorder.Record(Tick(2, 2.0f)));
+  }
+  EXPECT_FALSE(recorder.Ok());
+  EXPECT_EQ(recorder.Failure(), std::strerror(EFBIG));
+  const auto sizeAfterFailure = std::filesystem::file_size(file);
+  EXPECT_FALSE(recorder.Record(Tick(3, 3.0f)));
+  EXPECT_EQ(std::filesystem::file_size(file), sizeAfterFailure);
+}
+
+}  // namespace
+}  // namespace dornvel::testing
