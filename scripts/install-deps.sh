@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-serialport-dev
+  # Debian's Qt Charts needs the Qt OpenGL files but does not pull them in.
+  qt6-charts-dev libqt6opengl6-dev
   libgtest-dev libbenchmark-dev
   libmodbus-dev mbpoll
   clang libclang-rt-14-dev

@@ -55,8 +55,8 @@ std::vector<PlotSegment> Decimate(const std::deque<TrendPoint>& points, TrendQua
   std::vector<PlotSegment> segments;
   PlotSegment segment;
   ColumnExtremes column;
-  int currentColumn = -1;
-  bool brokenInColumn = false;
+  int currentColumn = -1;  // the column of the last value
+  bool failedSinceLastValue = false;
   const auto endSegment = [&] {
     column.MoveTo(segment);
     if (!segment.empty()) segments.push_back(std::move(segment));
@@ -64,19 +64,23 @@ std::vector<PlotSegment> Decimate(const std::deque<TrendPoint>& points, TrendQua
   };
 
   for (const TrendPoint& point : points) {
+    const auto y = ValueOf(point, quantity);
+    if (!y) {
+      failedSinceLastValue = true;
+      continue;
+    }
     const double x = Milliseconds(point.time);
     const int at = std::clamp(static_cast<int>((x - start) / span * columns), 0, columns - 1);
     if (at != currentColumn) {
-      column.MoveTo(segment);
+      if (failedSinceLastValue) {
+        endSegment();
+      } else {
+        column.MoveTo(segment);
+      }
       currentColumn = at;
-      brokenInColumn = false;
     }
-    if (auto y = ValueOf(point, quantity)) {
-      column.Add({x, *y});
-    } else if (!brokenInColumn) {
-      endSegment();
-      brokenInColumn = true;
-    }
+    failedSinceLastValue = false;
+    column.Add({x, *y});
   }
   endSegment();
   return segments;

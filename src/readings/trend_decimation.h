@@ -23,9 +23,11 @@ enum class TrendQuantity { Resistance, Switch };
 // Thins the points for a plot `columns` pixel columns wide that spans [from,
 // to]; what is kept stays whole. Of the values that fall into one column the
 // lowest and the highest are drawn, in their order in time, so the thinned line
-// covers the pixels the full one would. A failed tick breaks the line; the gaps
-// inside one column make a single break, so that even a day of alternating
-// failures draws as at most one segment and four points a column.
+// covers the pixels the full one would. Failed ticks break the line where the
+// values before and after them fall into different columns; between values of
+// one column the gap would be narrower than a pixel and draws no break. So the
+// drawing holds at most two points and one break a column, however long the
+// series and however often it fails.
 std::vector<PlotSegment> Decimate(const std::deque<TrendPoint>& points, TrendQuantity quantity, WallTime from,
                                   WallTime to, int columns);
 

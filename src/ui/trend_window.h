@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+#include "readings/reading.h"
+#include "readings/trend_series.h"
+
+QT_BEGIN_NAMESPACE
+class QAbstractAxis;
+class QChart;
+class QChartView;
+class QCheckBox;
+class QDateTimeAxis;
+class QLabel;
+class QLogValueAxis;
+class QValueAxis;
+QT_END_NAMESPACE
+
+namespace dornvel {
+
+class SegmentLines;
+
+// A window of its own that plots the resistance (left axis) and the switch
+// value (right axis) of this session against time, live: the minimum, maximum
+// and last resistance as text, failed ticks as gaps in the lines, a
+// logarithmic resistance axis on request, and "Save as PNG…".
+//
+// Feed it every tick with Append, from the start of the session, whether it is
+// shown or not: it keeps the last day (see TrendSeries) and draws only while
+// shown, once per pass of the event loop however many ticks came meanwhile.
+// Closing it only hides it; show() brings it back up to date.
+class TrendWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `parent` (the main window) only ties the lifetimes: this is a top-level
+  // window.
+  explicit TrendWindow(QWidget* parent = nullptr);
+  ~TrendWindow() override;
+
+  void Append(const Reading& reading);
+  const TrendSeries& Series() const { return series_; }
+
+  // Writes the plot as shown to a PNG file at `path`; false when it cannot.
+  bool SaveAsPng(const QString& path);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void BuildControls();
+  void ScheduleRedraw();
+  void Redraw();
+  QAbstractAxis* ResistanceAxis() const;
+  void SetLogarithmic(bool logarithmic);
+  void ShowStatistics();
+  void AskWhereToSave();
+
+  TrendSeries series_;
+  QChart* chart_ = nullptr;
+  QChartView* view_ = nullptr;
+  QDateTimeAxis* timeAxis_ = nullptr;
+  QValueAxis* linearAxis_ = nullptr;
+  QLogValueAxis* decadesAxis_ = nullptr;
+  QValueAxis* switchAxis_ = nullptr;
+  QCheckBox* logarithmic_ = nullptr;
+  QLabel* statistics_ = nullptr;
+  std::unique_ptr<SegmentLines> resistanceLines_;
+  std::unique_ptr<SegmentLines> switchLines_;
+  bool redrawPending_ = false;
+};
+
+}  // namespace dornvel

@@ -1,0 +1,154 @@
+#include "ui/trend_window.h"
+
+#include <QCheckBox>
+#include <QChart>
+#include <QChartView>
+#include <QDateTimeAxis>
+#include <QImage>
+#include <QLabel>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QValueAxis>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace dornvel::testing {
+namespace {
+
+using namespace std::chrono;
+using Segments = std::vector<QList<QPointF>>;
+
+const WallTime kStart = sys_days{2026y / 12 / 8} + 8h;
+
+double Ms(seconds at) { return duration<double, std::milli>((kStart + at).time_since_epoch()).count(); }
+
+Reading Tick(seconds at, std::optional<float> resistance, std::optional<int> switchValue) {
+  Reading reading;
+  reading.time = kStart + at;
+  reading.resistanceKohm = resistance;
+  reading.switchValue = switchValue;
+  return reading;
+}
+
+struct TrendWindowTest : ::testing::Test {
+  TrendWindowTest() { window.show(); }
+
+  QChart* Chart() const { return window.findChild<QChartView*>(QStringLiteral("trendChart"))->chart(); }
+  QString Statistics() const { return window.findChild<QLabel*>(QStringLiteral("statistics"))->text(); }
+  QAbstractAxis* ResistanceAxis() const {
+    for (QAbstractAxis* axis : Chart()->axes(Qt::Vertical)) {
+      if (axis->alignment() == Qt::AlignLeft && axis->isVisible()) return axis;
+    }
+    return nullptr;
+  }
+
+  // The stretches of one quantity's line as drawn, in the order of time.
+  Segments Drawn(const QString& name) const {
+    Segments segments;
+    for (QAbstractSeries* series : Chart()->series()) {
+      auto* line = qobject_cast<QLineSeries*>(series);
+      if (line->name() == name && line->count() > 0) segments.push_back(line->points());
+    }
+    return segments;
+  }
+
+  // Lets the window draw what it was given.
+  void Settle() {
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Drawn(QStringLiteral("Resistance")).empty(); }, 5000));
+    for (int pass = 0; pass < 3; ++pass) QCoreApplication::processEvents();
+  }
+
+  TrendWindow window;
+};
+
+TEST_F(TrendWindowTest, draws_a_tick_sequence_with_its_gaps_and_tells_minimum_maximum_and_last) {
+  EXPECT_EQ(Statistics(), "Minimum: —    Maximum: —    Last: —");
+  window.Append(Tick(0s, 10.0f, 1));
+  window.Append(Tick(1s, 20.0f, 2));
+  window.Append(Tick(2s, std::nullopt, std::nullopt));
+  window.Append(Tick(3s, 15.0f, 3));
+  window.Append(Tick(4s, 30.0f, std::nullopt));
+  Settle();
+
+  EXPECT_EQ(Drawn(QStringLiteral("Resistance")),
+            (Segments{{{Ms(0s), 10}, {Ms(1s), 20}}, {{Ms(3s), 15}, {Ms(4s), 30}}}));
+  EXPECT_EQ(Drawn(QStringLiteral("Switch")), (Segments{{{Ms(0s), 1}, {Ms(1s), 2}}, {{Ms(3s), 3}}}));
+  EXPECT_EQ(Statistics(), "Minimum: 10 kΩ    Maximum: 30 kΩ    Last: 30 kΩ");
+
+  window.Append(Tick(5s, std::nullopt, 4));
+  Settle();
+  EXPECT_EQ(Statistics(), "Minimum: 10 kΩ    Maximum: 30 kΩ    Last: —");
+}
+
+TEST_F(TrendWindowTest, keeps_a_day_and_draws_it_thinned_to_the_plot_width) {
+  const int ticks = 86400 + 600;
+  for (int i = 0; i < ticks; ++i) {
+    window.Append(Tick(seconds{i}, i % 100 == 0 ? std::nullopt : std::optional(1000.0f + static_cast<float>(i % 37)), i % 5));
+  }
+  Settle();
+
+  EXPECT_EQ(window.Series().Points().size(), 86400u);
+  auto* time = qobject_cast<QDateTimeAxis*>(Chart()->axes(Qt::Horizontal).first());
+  EXPECT_EQ(time->min().toMSecsSinceEpoch(), static_cast<qint64>(Ms(600s)));
+  EXPECT_EQ(time->max().toMSecsSinceEpoch(), static_cast<qint64>(Ms(seconds{ticks - 1})));
+  qsizetype drawnPoints = 0;
+  for (const auto& segment : Drawn(QStringLiteral("Resistance"))) drawnPoints += segment.size();
+  EXPECT_GT(drawnPoints, 0);
+  EXPECT_LE(drawnPoints, 2 * static_cast<qsizetype>(Chart()->plotArea().width()) + 2);
+}
+
+TEST_F(TrendWindowTest, the_logarithmic_axis_shows_decades_and_draws_a_short_circuit_at_its_bottom) {
+  window.Append(Tick(0s, 0.0f, 0));
+  window.Append(Tick(1s, 2500.0f, 0));
+  Settle();
+  ASSERT_TRUE(qobject_cast<QValueAxis*>(ResistanceAxis()));
+  EXPECT_EQ(Drawn(QStringLiteral("Resistance")), (Segments{{{Ms(0s), 0}, {Ms(1s), 2500}}}));
+
+  window.findChild<QCheckBox*>(QStringLiteral("logarithmicAxis"))->setChecked(true);
+  Settle();
+  auto* decades = qobject_cast<QLogValueAxis*>(ResistanceAxis());
+  ASSERT_TRUE(decades);
+  EXPECT_EQ(Drawn(QStringLiteral("Resistance")), (Segments{{{Ms(0s), 0.001}, {Ms(1s), 2500}}}));
+  EXPECT_DOUBLE_EQ(decades->min(), 0.001);
+  EXPECT_DOUBLE_EQ(decades->max(), 10000);
+  EXPECT_EQ(Statistics(), "Minimum: 0 kΩ    Maximum: 2500 kΩ    Last: 2500 kΩ");
+
+  window.findChild<QCheckBox*>(QStringLiteral("logarithmicAxis"))->setChecked(false);
+  Settle();
+  EXPECT_TRUE(qobject_cast<QValueAxis*>(ResistanceAxis()));
+  EXPECT_EQ(Drawn(QStringLiteral("Resistance")), (Segments{{{Ms(0s), 0}, {Ms(1s), 2500}}}));
+}
+
+TEST_F(TrendWindowTest, a_hidden_window_keeps_the_ticks_and_draws_them_when_shown_again) {
+  window.hide();
+  window.Append(Tick(0s, 1.0f, 0));
+  window.Append(Tick(1s, 2.0f, 0));
+  for (int pass = 0; pass < 3; ++pass) QCoreApplication::processEvents();
+  EXPECT_TRUE(Drawn(QStringLiteral("Resistance")).empty());
+
+  window.show();
+  Settle();
+  EXPECT_EQ(Drawn(QStringLiteral("Resistance")), (Segments{{{Ms(0s), 1}, {Ms(1s), 2}}}));
+}
+
+TEST_F(TrendWindowTest, saves_the_plot_as_png_and_says_when_it_cannot) {
+  window.Append(Tick(0s, 1.0f, 0));
+  window.Append(Tick(1s, 2.0f, 0));
+  Settle();
+  QTemporaryDir dir;
+
+  const QString path = dir.filePath("trend.png");
+  ASSERT_TRUE(window.SaveAsPng(path));
+  const QImage saved(path, "PNG");
+  EXPECT_FALSE(saved.isNull());
+  EXPECT_EQ(saved.size(), window.findChild<QChartView*>(QStringLiteral("trendChart"))->size());
+
+  EXPECT_FALSE(window.SaveAsPng(dir.filePath("missing/trend.png")));
+}
+
+}  // namespace
+}  // namespace dornvel::testing
