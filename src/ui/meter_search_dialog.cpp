@@ -1,0 +1,81 @@
+#include "ui/meter_search_dialog.h"
+
+#include <QProgressDialog>
+
+#include "protocol/serial_control.h"
+#include "ui/dialogs.h"
+#include "ui/yes_no_question.h"
+
+namespace dornvel {
+
+namespace {
+
+QString PortName(const SerialControl& port) { return QStringLiteral("Com%1").arg(port.CommPort()); }
+
+QString ProgressText(const SearchProgress& progress) {
+  return QStringLiteral("Slave id %1 at %2 baud (%3 of %4)")
+      .arg(progress.probed.slave)
+      .arg(progress.probed.baudRate)
+      .arg(progress.number)
+      .arg(kSearchProbes);
+}
+
+}  // namespace
+
+std::optional<MeterAddress> FindMeter(QWidget* parent, SerialControl& port, ProtocolServices services,
+                                      MeterAddress shown, Dialogs& dialogs, YesNoQuestion& question) {
+  QProgressDialog progress(QStringLiteral("Asking every slave id at both rates…"), QStringLiteral("Cancel"), 0,
+                           kSearchProbes, parent);
+  progress.setWindowTitle(QStringLiteral("Find the meter"));
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(0);
+  progress.setAutoClose(false);
+  progress.setAutoReset(false);
+  // The Cancel button marks the dialog as cancelled; Escape only rejects it.
+  bool rejected = false;
+  QObject::connect(&progress, &QProgressDialog::rejected, [&rejected] { rejected = true; });
+  progress.show();
+
+  SearchHooks hooks;
+  hooks.onProbe = [&progress](const SearchProgress& probe) {
+    progress.setLabelText(ProgressText(probe));
+    progress.setValue(probe.number);
+  };
+  hooks.cancelled = [&] { return rejected || progress.wasCanceled(); };
+  const SearchResult result = SearchForMeter(port, services, shown, hooks);
+  progress.hide();
+
+  switch (result.outcome) {
+    case SearchOutcome::Found: {
+      const MeterAddress meter = *result.meter;
+      if (question.Ask(QStringLiteral("Meter found: slave id %1 at %2 baud. Use these settings?")
+                           .arg(meter.slave)
+                           .arg(meter.baudRate))) {
+        return meter;
+      }
+      break;
+    }
+    case SearchOutcome::NothingFound:
+      dialogs.MsgBox(QStringLiteral("No meter answered on %1: slave ids %2 to %3 were asked at %4 and %5 baud.")
+                         .arg(PortName(port))
+                         .arg(kFirstSlaveId)
+                         .arg(kLastSlaveId)
+                         .arg(kSearchRates[0])
+                         .arg(kSearchRates[1]));
+      break;
+    case SearchOutcome::PortUnavailable: {
+      // The port was put back as it was: any reason left is the last opening's.
+      const QString why = QString::fromStdString(port.OpenFailure());
+      dialogs.MsgBox(why.isEmpty() ? QStringLiteral("%1 was lost during the search.").arg(PortName(port)) : why);
+      break;
+    }
+    case SearchOutcome::PortBusy:
+      dialogs.MsgBox(QStringLiteral("%1 is busy with an exchange; try again.").arg(PortName(port)));
+      break;
+    case SearchOutcome::Cancelled:
+      break;
+  }
+  return std::nullopt;
+}
+
+}  // namespace dornvel

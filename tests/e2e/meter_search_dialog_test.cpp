@@ -1,0 +1,178 @@
+#include "ui/meter_search_dialog.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "harness/port_map.h"
+#include "harness/pseudo_terminal.h"
+#include "harness/scripted_dialogs.h"
+#include "harness/simulator.h"
+#include "harness/temp_dir.h"
+#include "platform/qt_event_pump.h"
+#include "platform/qt_serial_control.h"
+#include "platform/steady_clock.h"
+#include "ui/yes_no_question.h"
+
+namespace dornvel::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Yes/no questions answered from a script; a question without an answer, or an
+// answer left over, fails the test.
+class ScriptedQuestion : public YesNoQuestion {
+ public:
+  ~ScriptedQuestion() override { EXPECT_TRUE(answers_.empty()) << "an answer was never asked for"; }
+  void Answer(bool yes) { answers_.push_back(yes); }
+  bool Ask(const QString& question) override {
+    asked.push_back(question);
+    if (answers_.empty()) {
+      ADD_FAILURE() << "unexpected question: " << question.toStdString();
+      return false;
+    }
+    const bool yes = answers_.front();
+    answers_.pop_front();
+    return yes;
+  }
+  std::vector<QString> asked;
+
+ private:
+  std::deque<bool> answers_;
+};
+
+// The real Qt serial control as Com1 on `device`, open at 9600 baud as the
+// window leaves it, and the search started from slave 1 at 9600 baud.
+struct SearchOnLine {
+  explicit SearchOnLine(const std::string& device) : ports({{1, device}}) {
+    port.SetSettings("9600,N,8,2");
+    port.SetPortOpen(true);
+  }
+
+  std::optional<MeterAddress> Find() { return FindMeter(nullptr, port, {pump, clock}, {1, 9600}, dialogs, question); }
+
+  void ExpectPortAsBefore() {
+    EXPECT_EQ(port.CommPort(), 1);
+    EXPECT_EQ(port.Settings(), "9600,N,8,2");
+    EXPECT_TRUE(port.PortOpen());
+    EXPECT_FALSE(port.TransactionInProgress);
+  }
+
+  ScopedPortMap ports;
+  SteadyClock clock;
+  QtEventPump pump;
+  QtSerialControl port;
+  ScriptedDialogs dialogs;
+  ScriptedQuestion question;
+};
+
+// The requests the simulator heard, as hex.
+std::vector<std::string> RequestsHeard(const std::string& log) {
+  std::vector<std::string> requests;
+  std::istringstream lines(log);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const auto rx = line.find(" RX ");
+    if (rx != std::string::npos) requests.push_back(line.substr(rx + 4));
+  }
+  return requests;
+}
+
+// Clicks Cancel, or presses Escape, on the progress dialog once it has shown
+// its fifth probe; notes how many probes it had shown then.
+void StopAtTheFifthProbe(bool byEscape, int& shownWhenStopped) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [=, &shownWhenStopped] {
+    auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+    if (!dialog || dialog->value() < 5) return;
+    poll->stop();
+    poll->deleteLater();
+    shownWhenStopped = dialog->value();
+    if (byEscape) {
+      QTest::keyClick(dialog, Qt::Key_Escape);
+    } else {
+      QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+    }
+  });
+  poll->start(5);
+}
+
+TEST(MeterSearchDialog, finds_a_meter_at_id_37_and_19200_baud_from_slave_1_at_9600) {
+  TempDir dir;
+  Simulator sim(dir, {"--slave", "37", "--baud", "19200"});
+  ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
+  SearchOnLine search(sim.Path());
+  search.question.Answer(true);
+
+  const auto meter = search.Find();
+
+  ASSERT_TRUE(meter) << sim.Log();
+  EXPECT_EQ(*meter, (MeterAddress{37, 19200}));
+  ASSERT_EQ(search.question.asked.size(), 1u);
+  EXPECT_EQ(search.question.asked[0], "Meter found: slave id 37 at 19200 baud. Use these settings?");
+  EXPECT_TRUE(search.dialogs.messages.empty());
+  search.ExpectPortAsBefore();
+  sim.Stop();
+  const auto heard = RequestsHeard(sim.Log());
+  EXPECT_EQ(heard.size(), 247u + 37u);
+  for (const std::string& request : heard) EXPECT_EQ(request.substr(2, 15), " 03 00 00 00 01") << "not a read";
+  EXPECT_EQ(sim.Counters()["answered"], 1);
+}
+
+TEST(MeterSearchDialog, a_meter_found_and_declined_gives_nothing_to_apply) {
+  TempDir dir;
+  Simulator sim(dir, {"--slave", "2", "--baud", "9600"});
+  SearchOnLine search(sim.Path());
+  search.question.Answer(false);
+
+  EXPECT_FALSE(search.Find());
+  EXPECT_EQ(search.question.asked.size(), 1u);
+  search.ExpectPortAsBefore();
+}
+
+TEST(MeterSearchDialog, cancel_or_escape_stops_the_search_at_once) {
+  for (bool byEscape : {false, true}) {
+    SCOPED_TRACE(byEscape ? "Escape" : "Cancel");
+    TempDir dir;
+    Simulator sim(dir, {"--slave", "37", "--baud", "19200"});
+    SearchOnLine search(sim.Path());
+    int shownWhenStopped = 0;
+    StopAtTheFifthProbe(byEscape, shownWhenStopped);
+
+    EXPECT_FALSE(search.Find());
+
+    EXPECT_TRUE(search.question.asked.empty());
+    EXPECT_TRUE(search.dialogs.messages.empty());
+    search.ExpectPortAsBefore();
+    sim.Stop();
+    EXPECT_EQ(RequestsHeard(sim.Log()).size(), static_cast<std::size_t>(shownWhenStopped))
+        << "no probe after the one shown when stopped";
+  }
+}
+
+TEST(MeterSearchDialog, with_no_meter_on_the_line_says_what_was_tried) {
+  PseudoTerminal line;
+  SearchOnLine search(line.SlavePath());
+
+  EXPECT_FALSE(search.Find());
+
+  EXPECT_TRUE(search.question.asked.empty());
+  ASSERT_EQ(search.dialogs.messages.size(), 1u);
+  EXPECT_EQ(search.dialogs.messages[0], "No meter answered on Com1: slave ids 1 to 247 were asked at 9600 and 19200 baud.");
+  search.ExpectPortAsBefore();
+  const termios settings = line.Line();
+  EXPECT_EQ(cfgetospeed(&settings), B9600) << "the line is back at 9600 baud";
+}
+
+}  // namespace
+}  // namespace dornvel::testing

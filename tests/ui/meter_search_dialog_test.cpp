@@ -1,0 +1,81 @@
+#include "ui/meter_search_dialog.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "harness/fakes.h"
+#include "harness/scripted_dialogs.h"
+#include "ui/yes_no_question.h"
+
+namespace dornvel::testing {
+namespace {
+
+// A question that must not be asked.
+class NoQuestion : public YesNoQuestion {
+ public:
+  bool Ask(const QString& question) override {
+    ADD_FAILURE() << "unexpected question: " << question.toStdString();
+    return false;
+  }
+};
+
+struct MeterSearchDialogTest : ::testing::Test {
+  MeterSearchDialogTest() {
+    port.SetSettings("9600,N,8,2");
+    port.SetPortOpen(true);
+  }
+
+  std::optional<MeterAddress> Find() { return FindMeter(nullptr, port, {pump, clock}, {1, 9600}, dialogs, question); }
+
+  FakeClock clock;
+  FakeEventPump pump{clock};
+  ScriptedSerialControl port{clock, pump, nullptr};
+  ScriptedDialogs dialogs;
+  NoQuestion question;
+};
+
+TEST_F(MeterSearchDialogTest, shows_the_rate_and_id_being_tried_until_cancelled) {
+  for (int probe = 0; probe < 3; ++probe) port.ExpectAnyRequest({});
+  std::set<QString> shown;
+  pump.onEvents = [&] {
+    auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+    if (!progress) return;
+    shown.insert(progress->labelText());
+    if (progress->value() == 3) progress->cancel();
+  };
+
+  EXPECT_FALSE(Find());
+
+  EXPECT_TRUE(shown.count("Slave id 1 at 9600 baud (1 of 494)"));
+  EXPECT_TRUE(shown.count("Slave id 3 at 9600 baud (3 of 494)"));
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the progress dialog is gone";
+}
+
+TEST_F(MeterSearchDialogTest, says_when_the_port_cannot_be_used_and_why) {
+  port.TransactionInProgress = true;
+  EXPECT_FALSE(Find());
+  port.TransactionInProgress = false;
+
+  port.SetPortOpen(false);
+  port.openable = false;
+  EXPECT_FALSE(Find());
+
+  port.openable = true;
+  port.SetPortOpen(true);
+  port.ExpectAnyRequest({});
+  pump.onEvents = [&] {
+    if (!port.Sent().empty()) port.SetPortOpen(false);
+  };
+  EXPECT_FALSE(Find());
+
+  EXPECT_EQ(dialogs.messages, (std::vector<QString>{"Com1 is busy with an exchange; try again.",
+                                                   "port 1 cannot be opened", "Com1 was lost during the search."}));
+}
+
+}  // namespace
+}  // namespace dornvel::testing
