@@ -12,6 +12,7 @@
 
 #include "ui/qt_dialogs.h"
 #include "ui/qt_settings_store.h"
+#include "ui/qt_yes_no_question.h"
 
 namespace dornvel {
 namespace {
@@ -113,6 +114,30 @@ TEST(Dialogs, the_message_box_has_the_application_title_and_an_ok_button) {
   });
   dialogs.MsgBox("Comm Port не выбран!");
   EXPECT_TRUE(shown);
+}
+
+TEST(Dialogs, the_yes_no_question_is_yes_only_when_yes_is_clicked) {
+  QtYesNoQuestion question("dornvel");
+  const struct {
+    const char* what;
+    std::function<void(QMessageBox*)> answer;
+    bool yes;
+  } cases[] = {
+      {"Yes", [](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); }, true},
+      {"No", [](QMessageBox* box) { box->button(QMessageBox::No)->click(); }, false},
+      {"closed", [](QMessageBox* box) { box->close(); }, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WhenModal([&c](QWidget* widget) {
+      auto* box = qobject_cast<QMessageBox*>(widget);
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(box->windowTitle(), "dornvel");
+      EXPECT_EQ(box->text(), "Meter found: slave id 5 at 9600 baud. Use these settings?");
+      c.answer(box);
+    });
+    EXPECT_EQ(question.Ask("Meter found: slave id 5 at 9600 baud. Use these settings?"), c.yes);
+  }
 }
 
 }  // namespace
