@@ -81,8 +81,8 @@ int Run(int argc, char** argv) {
   const long after = ResidentKiB();
 
   const double addedMiB = static_cast<double>(after - before) / 1024;
-  Print({"trend window: resident memory a day of 1 Hz readings adds (" + std::to_string(window.Series().Points().size()) +
-             " points kept)",
+  Print({"trend window: resident memory a day of 1 Hz readings adds (" +
+             std::to_string(window.Series().Points().size()) + " points kept)",
          "<= " + Fixed(kMemoryTargetMiB, 0) + " MiB",
          Fixed(addedMiB, 1) + " MiB (" + std::to_string(before) + " -> " + std::to_string(after) + " KiB), fed in " +
              Fixed(feedSeconds, 2) + " s",

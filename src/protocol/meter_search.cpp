@@ -103,8 +103,8 @@ class Prober {
     port_.Input();  // stale input from before this probe
     port_.SetOutput(request);
 
-    WaitEnd end = WaitUntil(services_.clock.Now() + FirstByteWait(probed.baudRate),
-                            [this] { return port_.InBufferCount() > 0; });
+    WaitEnd end =
+        WaitUntil(services_.clock.Now() + FirstByteWait(probed.baudRate), [this] { return port_.InBufferCount() > 0; });
     if (end == WaitEnd::TimedOut) {
       if (port_.OutBufferCount() > 0) port_.DropOutput();
       return ProbeEnd::NoMeter;

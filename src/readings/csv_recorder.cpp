@@ -42,9 +42,7 @@ CsvRecorder::CsvRecorder(const std::filesystem::path& path) : path_(path) {
   if (start == FileStart::InsideLine) Write(std::string(kCsvLineEnd));
 }
 
-bool CsvRecorder::Record(const Reading& reading) {
-  return Ok() && Write(CsvRow(reading) + std::string(kCsvLineEnd));
-}
+bool CsvRecorder::Record(const Reading& reading) { return Ok() && Write(CsvRow(reading) + std::string(kCsvLineEnd)); }
 
 bool CsvRecorder::Write(const std::string& text) {
   errno = 0;

@@ -30,8 +30,8 @@ std::string LocalTimeText(WallTime time) {
   const auto offset = duration_cast<minutes>(AsIfUtc(local) - AsIfUtc(utc)).count();
 
   char text[64];  // room for any int the fields could hold
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", local.tm_year + 1900,
-                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, offset < 0 ? '-' : '+',
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, offset < 0 ? '-' : '+',
                 static_cast<int>(std::abs(offset) / 60), static_cast<int>(std::abs(offset) % 60));
   return text;
 }

@@ -72,8 +72,7 @@ std::optional<MeterAddress> FindMeter(QWidget* parent, SerialControl& port, Prot
     case SearchOutcome::PortBusy:
       dialogs.MsgBox(QStringLiteral("%1 is busy with an exchange; try again.").arg(PortName(port)));
       break;
-    case SearchOutcome::Cancelled:
-      break;
+    case SearchOutcome::Cancelled: break;
   }
   return std::nullopt;
 }

@@ -12,8 +12,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 
@@ -225,8 +225,8 @@ bool TrendWindow::SaveAsPng(const QString& path) {
 }
 
 void TrendWindow::AskWhereToSave() {
-  const QString suggested =
-      QDir::home().filePath(QStringLiteral("trend-%1.png").arg(QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss")));
+  const QString suggested = QDir::home().filePath(
+      QStringLiteral("trend-%1.png").arg(QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss")));
   QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the trend as PNG"), suggested,
                                               QStringLiteral("PNG images (*.png)"));
   if (path.isEmpty()) return;

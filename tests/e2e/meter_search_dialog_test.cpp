@@ -168,7 +168,8 @@ TEST(MeterSearchDialog, with_no_meter_on_the_line_says_what_was_tried) {
 
   EXPECT_TRUE(search.question.asked.empty());
   ASSERT_EQ(search.dialogs.messages.size(), 1u);
-  EXPECT_EQ(search.dialogs.messages[0], "No meter answered on Com1: slave ids 1 to 247 were asked at 9600 and 19200 baud.");
+  EXPECT_EQ(search.dialogs.messages[0],
+            "No meter answered on Com1: slave ids 1 to 247 were asked at 9600 and 19200 baud.");
   search.ExpectPortAsBefore();
   const termios settings = line.Line();
   EXPECT_EQ(cfgetospeed(&settings), B9600) << "the line is back at 9600 baud";

@@ -53,8 +53,9 @@ struct SearchRig {
 
   // Expects the probes of the search from `shown` in order, up to and including
   // `last`; `replies` gives the chunks that answer some of them.
-  void ScriptProbes(MeterAddress shown, MeterAddress last,
-                    const std::vector<std::pair<MeterAddress, std::vector<ScriptedSerialControl::Chunk>>>& replies = {}) {
+  void ScriptProbes(
+      MeterAddress shown, MeterAddress last,
+      const std::vector<std::pair<MeterAddress, std::vector<ScriptedSerialControl::Chunk>>>& replies = {}) {
     for (const MeterAddress& probe : SearchOrder(shown)) {
       std::vector<ScriptedSerialControl::Chunk> chunks;
       for (const auto& [answered, reply] : replies) {
@@ -92,10 +93,10 @@ TEST(MeterSearchOrder, starts_at_the_shown_rate_and_id_goes_upwards_and_wraps_ro
     MeterAddress expected;
   };
   const Case cases[] = {
-      {{1, 9600}, 0, {1, 9600}},       {{1, 9600}, 246, {247, 9600}},   {{1, 9600}, 247, {1, 19200}},
-      {{1, 9600}, 493, {247, 19200}},  {{200, 19200}, 0, {200, 19200}}, {{200, 19200}, 47, {247, 19200}},
-      {{200, 19200}, 48, {1, 19200}},  {{200, 19200}, 246, {199, 19200}}, {{200, 19200}, 247, {200, 9600}},
-      {{200, 19200}, 493, {199, 9600}}, {{0, 4800}, 0, {1, 9600}},     {{248, 19200}, 0, {1, 19200}},
+      {{1, 9600}, 0, {1, 9600}},        {{1, 9600}, 246, {247, 9600}},     {{1, 9600}, 247, {1, 19200}},
+      {{1, 9600}, 493, {247, 19200}},   {{200, 19200}, 0, {200, 19200}},   {{200, 19200}, 47, {247, 19200}},
+      {{200, 19200}, 48, {1, 19200}},   {{200, 19200}, 246, {199, 19200}}, {{200, 19200}, 247, {200, 9600}},
+      {{200, 19200}, 493, {199, 9600}}, {{0, 4800}, 0, {1, 9600}},         {{248, 19200}, 0, {1, 19200}},
   };
   for (const Case& c : cases) {
     const auto order = SearchOrder(c.shown);
@@ -176,8 +177,9 @@ TEST(MeterSearch, replies_that_are_not_the_meters_are_passed_over) {
 TEST(MeterSearch, a_reply_that_comes_in_pieces_is_collected_until_its_seventh_byte) {
   const Bytes reply = MeterReply(5);
   SearchRig rig;
-  rig.ScriptProbes({5, 19200}, {5, 19200},
-                   {{{5, 19200}, {{15ms, Bytes(reply.begin(), reply.begin() + 3)}, {4ms, Bytes(reply.begin() + 3, reply.end())}}}});
+  rig.ScriptProbes(
+      {5, 19200}, {5, 19200},
+      {{{5, 19200}, {{15ms, Bytes(reply.begin(), reply.begin() + 3)}, {4ms, Bytes(reply.begin() + 3, reply.end())}}}});
 
   EXPECT_EQ(rig.Search({5, 19200}).meter, (MeterAddress{5, 19200}));
 }

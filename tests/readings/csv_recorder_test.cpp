@@ -11,9 +11,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "readings/csv_row.h"
 #include "harness/scoped_env.h"
 #include "harness/temp_dir.h"
+#include "readings/csv_row.h"
 
 namespace dornvel::testing {
 namespace {

@@ -47,11 +47,14 @@ TEST(CsvRow, holds_every_value_of_the_tick_and_leaves_failed_ones_empty) {
   } cases[] = {
       {"all read", {time, 12.5f, 7, 1, 9600, "", "O.K."}, "2026-12-08T23:41:07+01:00,12.5,7,1,9600,,O.K."},
       {"all failed",
-       {time, std::nullopt, std::nullopt, std::nullopt, std::nullopt, "4", "MBdata/GetData: Timout при получении пакета Boudrate"},
+       {time, std::nullopt, std::nullopt, std::nullopt, std::nullopt, "4",
+        "MBdata/GetData: Timout при получении пакета Boudrate"},
        "2026-12-08T23:41:07+01:00,,,,,4,MBdata/GetData: Timout при получении пакета Boudrate"},
-      {"switch failed", {time, 1500.25f, std::nullopt, 247, 19200, "1", "Ошибка: (switch) - Неверная команда"},
+      {"switch failed",
+       {time, 1500.25f, std::nullopt, 247, 19200, "1", "Ошибка: (switch) - Неверная команда"},
        "2026-12-08T23:41:07+01:00,1500.25,,247,19200,1,Ошибка: (switch) - Неверная команда"},
-      {"message with a comma", {time, 0.1f, -1, 1, 9600, "12", "a, b"},
+      {"message with a comma",
+       {time, 0.1f, -1, 1, 9600, "12", "a, b"},
        "2026-12-08T23:41:07+01:00,0.1,-1,1,9600,12,\"a, b\""},
   };
   for (const auto& c : cases) EXPECT_EQ(CsvRow(c.reading), c.row) << c.what;
@@ -62,8 +65,12 @@ TEST(CsvRow, writes_the_resistance_in_the_shortest_text_that_reads_back_the_same
   const struct {
     float value;
     const char* text;
-  } cases[] = {{12.5f, "12.5"},   {0.1f, "0.1"},        {1500.123f, "1500.123"},
-               {1e-7f, "1e-07"}, {3.4028235e38f, "3.4028235e+38"}, {-0.0f, "-0"},
+  } cases[] = {{12.5f, "12.5"},
+               {0.1f, "0.1"},
+               {1500.123f, "1500.123"},
+               {1e-7f, "1e-07"},
+               {3.4028235e38f, "3.4028235e+38"},
+               {-0.0f, "-0"},
                {16777217.0f, "16777216"}};
   for (const auto& c : cases) {
     Reading reading;

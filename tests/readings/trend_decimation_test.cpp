@@ -90,7 +90,9 @@ TEST(TrendDecimation, each_column_keeps_the_extremes_of_the_points_in_it) {
   const auto segments = Decimate(points, TrendQuantity::Resistance, kStart, to, columns);
 
   const double span = Ms(seconds{resistances.size() - 1}) - Ms(0s);
-  const auto columnOf = [&](double x) { return std::min(static_cast<int>((x - Ms(0s)) / span * columns), columns - 1); };
+  const auto columnOf = [&](double x) {
+    return std::min(static_cast<int>((x - Ms(0s)) / span * columns), columns - 1);
+  };
   std::vector<double> low(columns, 1e9), high(columns, -1), drawnLow(columns, 1e9), drawnHigh(columns, -1);
   for (const auto& point : points) {
     if (!point.resistanceKohm) continue;

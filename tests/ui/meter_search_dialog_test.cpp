@@ -74,7 +74,7 @@ TEST_F(MeterSearchDialogTest, says_when_the_port_cannot_be_used_and_why) {
   EXPECT_FALSE(Find());
 
   EXPECT_EQ(dialogs.messages, (std::vector<QString>{"Com1 is busy with an exchange; try again.",
-                                                   "port 1 cannot be opened", "Com1 was lost during the search."}));
+                                                    "port 1 cannot be opened", "Com1 was lost during the search."}));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "ui/trend_window.h"
 
-#include <QCheckBox>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QDateTimeAxis>
 #include <QImage>
 #include <QLabel>
@@ -87,7 +87,8 @@ TEST_F(TrendWindowTest, draws_a_tick_sequence_with_its_gaps_and_tells_minimum_ma
 TEST_F(TrendWindowTest, keeps_a_day_and_draws_it_thinned_to_the_plot_width) {
   const int ticks = 86400 + 600;
   for (int i = 0; i < ticks; ++i) {
-    window.Append(Tick(seconds{i}, i % 100 == 0 ? std::nullopt : std::optional(1000.0f + static_cast<float>(i % 37)), i % 5));
+    window.Append(
+        Tick(seconds{i}, i % 100 == 0 ? std::nullopt : std::optional(1000.0f + static_cast<float>(i % 37)), i % 5));
   }
   Settle();
 
