@@ -155,8 +155,10 @@ TEST(MeterSearchDialog, cancel_or_escape_stops_the_search_at_once) {
     EXPECT_TRUE(search.dialogs.messages.empty());
     search.ExpectPortAsBefore();
     sim.Stop();
-    EXPECT_EQ(RequestsHeard(sim.Log()).size(), static_cast<std::size_t>(shownWhenStopped))
-        << "no probe after the one shown when stopped";
+    // The probe shown last went out, unless the stop came while it was shown.
+    const auto heard = static_cast<int>(RequestsHeard(sim.Log()).size());
+    EXPECT_LE(heard, shownWhenStopped) << "a probe went out after the stop";
+    EXPECT_GE(heard, shownWhenStopped - 1);
   }
 }
 
