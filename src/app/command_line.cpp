@@ -16,12 +16,12 @@ constexpr int kUsageError = 2;
 
 }  // namespace
 
-std::optional<int> AnswerCommandLine(int argc, char* argv[]) {
+CommandLine ReadCommandLine(int argc, char* argv[]) {
   QCoreApplication::setApplicationVersion(QStringLiteral(DORNVEL_VERSION));
-  if (argc < 2) return std::nullopt;
+  if (argc < 2) return {};
 
-  // Any argument ends the program, so this application object is the only one;
-  // the usage and the version take the program's name from it.
+  // Gone before the program makes its own application object; the usage and
+  // the version take the program's name from it.
   QCoreApplication application(argc, argv);
   QCommandLineParser parser;
   // "-platform" is one unknown option, not eight.
@@ -29,32 +29,40 @@ std::optional<int> AnswerCommandLine(int argc, char* argv[]) {
   parser.setApplicationDescription(QStringLiteral(
       "Tests and sets up an insulation-resistance meter on a Modbus RTU serial line:\n"
       "polls its values once a second and shows them in a window, where the serial\n"
-      "port, the baud rate and the slave id are chosen. It takes no other command line."));
+      "port, the baud rate and the slave id are chosen."));
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                 QStringLiteral("Show this help and exit."));
   const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                    QStringLiteral("Show the version and exit."));
+  const QCommandLineOption record(QStringLiteral("record"),
+                                  QStringLiteral("Record the readings of every poll into FILE, a CSV file "
+                                                 "(appended to when it exists)."),
+                                  QStringLiteral("FILE"));
   parser.addOption(help);
   parser.addOption(version);
+  parser.addOption(record);
 
   const QStringList arguments = QCoreApplication::arguments();
   const bool parsed = parser.parse(arguments);
   const QStringList extra = parser.positionalArguments();
-  if (!parsed || !extra.isEmpty() || !(parser.isSet(help) || parser.isSet(version))) {
+  if (!parsed || !extra.isEmpty() || !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record))) {
     // "--" alone parses, as the end of no options.
     const QString why = !parsed ? parser.errorText()
                                 : QStringLiteral("Unexpected argument '%1'.").arg(extra.value(0, arguments.last()));
     std::cerr << QCoreApplication::applicationName().toStdString() << ": " << why.toStdString() << "\n"
               << parser.helpText().toStdString();
-    return kUsageError;
+    return {kUsageError, {}};
   }
   if (parser.isSet(help)) {
     std::cout << parser.helpText().toStdString();
-  } else {
+    return {0, {}};
+  }
+  if (parser.isSet(version)) {
     std::cout << QCoreApplication::applicationName().toStdString() << ' '
               << QCoreApplication::applicationVersion().toStdString() << '\n';
+    return {0, {}};
   }
-  return 0;
+  return {std::nullopt, parser.value(record)};
 }
 
 }  // namespace dornvel

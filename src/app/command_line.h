@@ -1,15 +1,23 @@
 #pragma once
 
+#include <QString>
+
 #include <optional>
 
 namespace dornvel {
 
-// The program takes no command line but --help and --version; any other
-// argument is refused with the usage on standard error. Sets the application's
-// version first, which --version reports. Returns the exit status when the
-// program is to end without opening its window: 0 after answering, 2 after a
-// refusal. Called before the application object exists, so that answering
-// needs no display.
-std::optional<int> AnswerCommandLine(int argc, char* argv[]);
+// What the command line asks of the program.
+struct CommandLine {
+  // End at once with this status: 0 after --help or --version, 2 after an
+  // argument the program does not take (the usage on standard error).
+  std::optional<int> exitStatus;
+  // --record FILE: record every tick's reading into FILE (a CSV file).
+  QString recordFile;
+};
+
+// Reads --help, --version and --record FILE; nothing else is taken. Sets the
+// application's version first, which --version reports. Called before the
+// application object exists, so that answering needs no display.
+CommandLine ReadCommandLine(int argc, char* argv[]);
 
 }  // namespace dornvel

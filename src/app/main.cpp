@@ -8,9 +8,11 @@
 #include "platform/steady_clock.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_settings_store.h"
+#include "ui/qt_yes_no_question.h"
 
 int main(int argc, char* argv[]) {
-  if (const auto exitStatus = dornvel::AnswerCommandLine(argc, argv)) return *exitStatus;
+  const dornvel::CommandLine commandLine = dornvel::ReadCommandLine(argc, argv);
+  if (commandLine.exitStatus) return *commandLine.exitStatus;
   QApplication app(argc, argv);
   QApplication::setWindowIcon(dornvel::WindowIcon());
   // The application's title names its settings and heads its message boxes.
@@ -21,9 +23,11 @@ int main(int argc, char* argv[]) {
   dornvel::QtEventPump pump;
   dornvel::QtSettingsStore settings(title);
   dornvel::QtDialogs dialogs(title);
-  const auto window = dornvel::MakeMainWindow({pump, clock}, settings, dialogs);
-  dornvel::InstallRunHooks(*window);
-  window->Form_Load();
+  dornvel::QtYesNoQuestion question(title);
+  const dornvel::MainWindow window = dornvel::MakeMainWindow({pump, clock}, settings, dialogs, question);
+  dornvel::InstallRunHooks(*window.form);
+  if (!commandLine.recordFile.isEmpty()) window.tools->StartRecording(commandLine.recordFile);
+  window.form->Form_Load();
   // Closing the window ends the loop; the window is destroyed only after that,
   // when no tick runs any more.
   return app.exec();

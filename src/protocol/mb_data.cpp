@@ -37,6 +37,7 @@ void MBData::SetData(const Value& vData) {
   value_ = vData;
   ++valueGeneration_;
   writeReq_ = true;
+  valueCurrent_ = false;
 }
 
 void MBData::ForgetValue() {
@@ -44,6 +45,7 @@ void MBData::ForgetValue() {
   ++valueGeneration_;
   ++forgotten_;
   writeReq_ = false;
+  valueCurrent_ = false;
   ReadReq = true;
   LastError = 0;
 }
@@ -72,19 +74,28 @@ void MBData::Refresh() {
   if (refreshing_) return;
   FlagScope refreshing(refreshing_);
 
+  bool exchanged = false;
+  bool answered = true;  // every exchange got a reply without error
   if (writeReq_) {
     std::uint64_t generation = valueGeneration_;
     BuildWriteRequest();
+    exchanged = true;
+    const bool replied = GetData(generation);
+    answered = replied && LastError == 0;
     // A value assigned while the write was on its way is still to be written.
-    if (GetData(generation) && generation == valueGeneration_) writeReq_ = false;
+    if (replied && generation == valueGeneration_) writeReq_ = false;
   }
   if (LastError != 0 || RegType == DiscreteInputs || RegType == InputRegisters || ReadReq) {
     std::uint64_t generation = valueGeneration_;
     std::uint64_t forgotten = forgotten_;
     BuildReadRequest();
+    exchanged = true;
+    const bool replied = GetData(generation);
+    answered = answered && replied && LastError == 0;
     // Forgotten while the read was on its way: the read is still to be done.
-    if (GetData(generation) && forgotten == forgotten_) ReadReq = false;
+    if (replied && forgotten == forgotten_) ReadReq = false;
   }
+  if (exchanged) valueCurrent_ = answered && !writeReq_ && !value_.IsEmpty();
 }
 
 void MBData::IncError() { dornvel::IncError(commPort_ ? commPort_->Parent() : nullptr); }

@@ -44,6 +44,10 @@ class MBData {
   // Ignored for read-only classes; a value equal to the held one changes nothing.
   void SetData(const Value& vData);
   bool WriteReq() const { return writeReq_; }
+  // Whether the value is the device's as of the last Refresh that exchanged
+  // anything: every exchange of it was answered without error, and no value
+  // waits to be written. What a failed exchange leaves is an older value.
+  bool ValueCurrent() const { return valueCurrent_; }
   // Forgets the value, the pending write and the last outcome, and asks for a
   // read: what was read from one device says nothing of another. A reply on its
   // way meanwhile is not kept.
@@ -92,6 +96,7 @@ class MBData {
   // Counts forgettings only: an exchange that began before one settles nothing.
   std::uint64_t forgotten_ = 0;
   bool writeReq_ = false;
+  bool valueCurrent_ = false;
   bool refreshing_ = false;
   Bytes txFrame_;
   Bytes rxBytes_;

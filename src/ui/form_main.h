@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ class MBCollection;
 class SerialControl;
 class SettingsStore;
 struct DeviceTag;
+struct NumberAnswer;
 struct NumberQuestion;
 
 // Makes the window's serial control, hosted by the window it is given.
@@ -64,6 +66,10 @@ class FormMain : public QWidget, public HostWindow {
   void ProgCom_Click();
   void ProgBoudRate_Click();
   void ProgSlave_Click();
+  // The same choices as if the user had typed `answer` into the slave-id box's
+  // input box, or chosen `rate` in the rate list.
+  void EnterSlaveId(const QString& answer);
+  void ChooseRate(const QString& rate);
   // Device re-configuration: the next tick writes the new value.
   void slaveid_Click();
   void Boudrate_Click();
@@ -79,6 +85,8 @@ class FormMain : public QWidget, public HostWindow {
   MBCollection* Tags() const { return tags_.get(); }
   // Panel 1 to 4 of StatusBar1.
   QLabel* Panel(int number) const;
+  // Whether a tick is running (its exchanges may be waiting on the line).
+  bool TickRunning() const { return tickRunning_; }
 
   // What the tags reach of the window.
   bool CommBusy() const override;
@@ -111,6 +119,7 @@ class FormMain : public QWidget, public HostWindow {
   void ShowTag(const DeviceTag& tag, QLineEdit* box);
   void SetBackground(QLineEdit* box, bool refused);
   void Reconfigure(const char* tagKey, const NumberQuestion& question);
+  void ApplySlaveId(const std::optional<NumberAnswer>& answer);
   QString RateForNewPort() const;
   void ForgetDeviceValues();
   void ShowPortProblem();

@@ -74,8 +74,16 @@ void FormMain::ProgBoudRate_Click() {
   ShowPortProblem();
 }
 
-void FormMain::ProgSlave_Click() {
-  const auto answer = Ask(dialogs_, kSlaveIdQuestion, progSlave_->text());
+void FormMain::ProgSlave_Click() { ApplySlaveId(Ask(dialogs_, kSlaveIdQuestion, progSlave_->text())); }
+
+void FormMain::EnterSlaveId(const QString& answer) { ApplySlaveId(Check(dialogs_, kSlaveIdQuestion, answer)); }
+
+void FormMain::ChooseRate(const QString& rate) {
+  progBoudRate_->setCurrentIndex(progBoudRate_->findText(rate, Qt::MatchExactly | Qt::MatchCaseSensitive));
+  ProgBoudRate_Click();
+}
+
+void FormMain::ApplySlaveId(const std::optional<NumberAnswer>& answer) {
   if (!answer || !tags_) return;
   const AddressedDevice before = DeviceAddressed(*comm_, tags_.get());
   const std::uint8_t slave = *ToByte(answer->value);

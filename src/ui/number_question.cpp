@@ -14,8 +14,11 @@ const NumberQuestion kBaudRateQuestion{
     "invalid BoudRate"};
 
 std::optional<NumberAnswer> Ask(Dialogs& dialogs, const NumberQuestion& question, const QString& defaultAnswer) {
-  const QString answer = dialogs.InputBox(QString::fromUtf8(question.prompt), QString::fromUtf8(question.title),
-                                          defaultAnswer);
+  return Check(dialogs, question,
+               dialogs.InputBox(QString::fromUtf8(question.prompt), QString::fromUtf8(question.title), defaultAnswer));
+}
+
+std::optional<NumberAnswer> Check(Dialogs& dialogs, const NumberQuestion& question, const QString& answer) {
   if (answer.isEmpty()) return std::nullopt;
   const auto value = ParseNumber(answer.toStdString());
   if (!value || !question.accepts(*value)) {

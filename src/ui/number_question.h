@@ -32,9 +32,13 @@ struct NumberAnswer {
   double value;
 };
 
-// Asks `question`. An answer that is no number, or a number that fails the test,
-// is refused with the question's message; an empty answer (also what cancelling
-// gives) is ignored. Either way the result is none.
+// Asks `question` in an input box and checks the answer (below).
 std::optional<NumberAnswer> Ask(Dialogs& dialogs, const NumberQuestion& question, const QString& defaultAnswer);
+
+// Takes `answer` to `question` as if typed into its input box. An answer that
+// is no number, or a number that fails the test, is refused with the
+// question's message; an empty answer (also what cancelling gives) is ignored.
+// Either way the result is none.
+std::optional<NumberAnswer> Check(Dialogs& dialogs, const NumberQuestion& question, const QString& answer);
 
 }  // namespace dornvel

@@ -8,7 +8,7 @@ set(usage "^Usage: [^\n]*dornvel \\[options\\]\n")
 set(cases
   "--version|0|^dornvel ${VERSION}\n$|^$"
   "-v|0|^dornvel ${VERSION}\n$|^$"
-  "--help|0|${usage}.*  -v, --version  |^$"
+  "--help|0|${usage}.*  -v, --version  .*  --record <FILE>  |^$"
   "-h|0|${usage}|^$"
   "--help,--version|0|${usage}|^$"
   "--port,COM1|2|^$|^dornvel: Unknown option 'port'\\.\nUsage: "
@@ -16,6 +16,8 @@ set(cases
   "COM1|2|^$|^dornvel: Unexpected argument 'COM1'\\.\nUsage: "
   "--version,extra|2|^$|^dornvel: Unexpected argument 'extra'\\.\nUsage: "
   "--|2|^$|^dornvel: Unexpected argument '--'\\.\nUsage: "
+  "--record|2|^$|^dornvel: Missing value after '--record'\\.\nUsage: "
+  "--record,a.csv,b.csv|2|^$|^dornvel: Unexpected argument 'b.csv'\\.\nUsage: "
 )
 
 set(failures 0)

@@ -32,7 +32,7 @@ struct HostileLine {
   // What panel 3 must count for each injected fault.
   long errorsPerFault;
   // What standard error must say, if anything.
-  std::string stderrSays;
+  std::string stderrSays = "";
 };
 
 void PrintTo(const HostileLine& line, std::ostream* out) { *out << line.name; }

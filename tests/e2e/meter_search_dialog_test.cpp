@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,37 +18,15 @@
 #include "harness/scripted_dialogs.h"
 #include "harness/simulator.h"
 #include "harness/temp_dir.h"
+#include "harness/traffic_log.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/steady_clock.h"
-#include "ui/yes_no_question.h"
 
 namespace dornvel::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Yes/no questions answered from a script; a question without an answer, or an
-// answer left over, fails the test.
-class ScriptedQuestion : public YesNoQuestion {
- public:
-  ~ScriptedQuestion() override { EXPECT_TRUE(answers_.empty()) << "an answer was never asked for"; }
-  void Answer(bool yes) { answers_.push_back(yes); }
-  bool Ask(const QString& question) override {
-    asked.push_back(question);
-    if (answers_.empty()) {
-      ADD_FAILURE() << "unexpected question: " << question.toStdString();
-      return false;
-    }
-    const bool yes = answers_.front();
-    answers_.pop_front();
-    return yes;
-  }
-  std::vector<QString> asked;
-
- private:
-  std::deque<bool> answers_;
-};
 
 // The real Qt serial control as Com1 on `device`, open at 9600 baud as the
 // window leaves it, and the search started from slave 1 at 9600 baud.
@@ -59,7 +36,7 @@ struct SearchOnLine {
     port.SetPortOpen(true);
   }
 
-  std::optional<MeterAddress> Find() { return FindMeter(nullptr, port, {pump, clock}, {1, 9600}, dialogs, question); }
+  std::optional<MeterAddress> Find() { return FindMeter(nullptr, port, {pump, clock}, {1, 9600}, dialogs, dialogs); }
 
   void ExpectPortAsBefore() {
     EXPECT_EQ(port.CommPort(), 1);
@@ -73,20 +50,7 @@ struct SearchOnLine {
   QtEventPump pump;
   QtSerialControl port;
   ScriptedDialogs dialogs;
-  ScriptedQuestion question;
 };
-
-// The requests the simulator heard, as hex.
-std::vector<std::string> RequestsHeard(const std::string& log) {
-  std::vector<std::string> requests;
-  std::istringstream lines(log);
-  std::string line;
-  while (std::getline(lines, line)) {
-    const auto rx = line.find(" RX ");
-    if (rx != std::string::npos) requests.push_back(line.substr(rx + 4));
-  }
-  return requests;
-}
 
 // Clicks Cancel, or presses Escape, on the progress dialog once it has shown
 // its fifth probe; notes how many probes it had shown then.
@@ -107,36 +71,14 @@ void StopAtTheFifthProbe(bool byEscape, int& shownWhenStopped) {
   poll->start(5);
 }
 
-TEST(MeterSearchDialog, finds_a_meter_at_id_37_and_19200_baud_from_slave_1_at_9600) {
-  TempDir dir;
-  Simulator sim(dir, {"--slave", "37", "--baud", "19200"});
-  ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
-  SearchOnLine search(sim.Path());
-  search.question.Answer(true);
-
-  const auto meter = search.Find();
-
-  ASSERT_TRUE(meter) << sim.Log();
-  EXPECT_EQ(*meter, (MeterAddress{37, 19200}));
-  ASSERT_EQ(search.question.asked.size(), 1u);
-  EXPECT_EQ(search.question.asked[0], "Meter found: slave id 37 at 19200 baud. Use these settings?");
-  EXPECT_TRUE(search.dialogs.messages.empty());
-  search.ExpectPortAsBefore();
-  sim.Stop();
-  const auto heard = RequestsHeard(sim.Log());
-  EXPECT_EQ(heard.size(), 247u + 37u);
-  for (const std::string& request : heard) EXPECT_EQ(request.substr(2, 15), " 03 00 00 00 01") << "not a read";
-  EXPECT_EQ(sim.Counters()["answered"], 1);
-}
-
 TEST(MeterSearchDialog, a_meter_found_and_declined_gives_nothing_to_apply) {
   TempDir dir;
   Simulator sim(dir, {"--slave", "2", "--baud", "9600"});
   SearchOnLine search(sim.Path());
-  search.question.Answer(false);
+  search.dialogs.AnswerYes(false);
 
   EXPECT_FALSE(search.Find());
-  EXPECT_EQ(search.question.asked.size(), 1u);
+  EXPECT_EQ(search.dialogs.yesNoQuestions.size(), 1u);
   search.ExpectPortAsBefore();
 }
 
@@ -151,12 +93,12 @@ TEST(MeterSearchDialog, cancel_or_escape_stops_the_search_at_once) {
 
     EXPECT_FALSE(search.Find());
 
-    EXPECT_TRUE(search.question.asked.empty());
+    EXPECT_TRUE(search.dialogs.yesNoQuestions.empty());
     EXPECT_TRUE(search.dialogs.messages.empty());
     search.ExpectPortAsBefore();
     sim.Stop();
     // The probe shown last went out, unless the stop came while it was shown.
-    const auto heard = static_cast<int>(RequestsHeard(sim.Log()).size());
+    const auto heard = static_cast<int>(Requests(TrafficLog(sim.Log())).size());
     EXPECT_LE(heard, shownWhenStopped) << "a probe went out after the stop";
     EXPECT_GE(heard, shownWhenStopped - 1);
   }
@@ -168,7 +110,7 @@ TEST(MeterSearchDialog, with_no_meter_on_the_line_says_what_was_tried) {
 
   EXPECT_FALSE(search.Find());
 
-  EXPECT_TRUE(search.question.asked.empty());
+  EXPECT_TRUE(search.dialogs.yesNoQuestions.empty());
   ASSERT_EQ(search.dialogs.messages.size(), 1u);
   EXPECT_EQ(search.dialogs.messages[0],
             "No meter answered on Com1: slave ids 1 to 247 were asked at 9600 and 19200 baud.");

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPalette>
 
-#include "app/main_window.h"
 #include "protocol/serial_control.h"
 
 namespace dornvel::testing {
@@ -26,27 +25,28 @@ BoxView Box(const FormMain& window, const char* name) {
 ProgramWindow::ProgramWindow(const PortDevices& ports, std::map<QString, QString> savedSettings) : ports_(ports) {
   settings_.values = std::move(savedSettings);
   QApplication::setQuitOnLastWindowClosed(false);
-  window_ = MakeMainWindow({pump_, clock_}, settings_, dialogs_);
-  QObject::connect(window_.get(), &FormMain::tickFinished, window_.get(), [this] { views_.push_back(View()); });
+  window_ = MakeMainWindow({pump_, clock_}, settings_, dialogs_, dialogs_);
+  QObject::connect(window_.form.get(), &FormMain::tickFinished, window_.form.get(),
+                   [this] { views_.push_back(View()); });
   QObject::connect(&heartbeat_, &QTimer::timeout, [this] {
-    if (window_->MSComm().TransactionInProgress) ++eventsDuringExchanges_;
+    if (window_.form->MSComm().TransactionInProgress) ++eventsDuringExchanges_;
   });
 }
 
 ProgramWindow::~ProgramWindow() {
   Close();
-  window_.reset();
+  window_.form.reset();
   // Whatever the window left queued must not outlive it.
   QCoreApplication::processEvents();
 }
 
 void ProgramWindow::Start() {
   heartbeat_.start(kHeartbeat);
-  window_->Form_Load();
+  window_.form->Form_Load();
 }
 
 void ProgramWindow::SetPollingInterval(Milliseconds interval) {
-  window_->findChild<QTimer*>(QStringLiteral("Timer1"))->setInterval(interval);
+  window_.form->findChild<QTimer*>(QStringLiteral("Timer1"))->setInterval(interval);
 }
 
 bool ProgramWindow::RunTicks(int count, Milliseconds within) {
@@ -57,7 +57,7 @@ bool ProgramWindow::RunTicks(int count, Milliseconds within) {
 bool ProgramWindow::RunUntil(const std::function<bool()>& done, Milliseconds within) {
   QEventLoop loop;
   bool held = false;
-  QObject::connect(window_.get(), &FormMain::tickFinished, &loop, [&] {
+  QObject::connect(window_.form.get(), &FormMain::tickFinished, &loop, [&] {
     if (!done()) return;
     held = true;
     loop.quit();
@@ -69,20 +69,20 @@ bool ProgramWindow::RunUntil(const std::function<bool()>& done, Milliseconds wit
 
 void ProgramWindow::Close() {
   heartbeat_.stop();
-  if (window_ && window_->isVisible()) window_->close();
+  if (window_.form && window_.form->isVisible()) window_.form->close();
 }
 
 WindowView ProgramWindow::View() const {
-  return {Box(*window_, "nolu"),
-          Box(*window_, "switch"),
-          Box(*window_, "slaveid"),
-          Box(*window_, "Boudrate"),
-          window_->Panel(3)->text().toStdString(),
-          window_->Panel(4)->text().toStdString()};
+  return {Box(*window_.form, "nolu"),
+          Box(*window_.form, "switch"),
+          Box(*window_.form, "slaveid"),
+          Box(*window_.form, "Boudrate"),
+          window_.form->Panel(3)->text().toStdString(),
+          window_.form->Panel(4)->text().toStdString()};
 }
 
 std::optional<long> ProgramWindow::ErrorCount() const {
-  const QString text = window_->Panel(3)->text();
+  const QString text = window_.form->Panel(3)->text();
   if (text.isEmpty()) return 0;
   bool isNumber = false;
   const long count = text.toLong(&isNumber);
@@ -90,6 +90,6 @@ std::optional<long> ProgramWindow::ErrorCount() const {
   return count;
 }
 
-std::string ProgramWindow::Message() const { return window_->Panel(4)->text().toStdString(); }
+std::string ProgramWindow::Message() const { return window_.form->Panel(4)->text().toStdString(); }
 
 }  // namespace dornvel::testing

@@ -17,7 +17,7 @@
 #include "harness/scripted_dialogs.h"
 #include "platform/qt_event_pump.h"
 #include "platform/steady_clock.h"
-#include "ui/form_main.h"
+#include "app/main_window.h"
 
 namespace dornvel::testing {
 
@@ -77,7 +77,8 @@ class ProgramWindow {
   long EventsDuringExchanges() const { return eventsDuringExchanges_; }
   std::string Stderr() const { return stderr_.Text(); }
 
-  FormMain& Window() { return *window_; }
+  FormMain& Window() { return *window_.form; }
+  WindowTools& Tools() { return *window_.tools; }
   ScriptedDialogs& Dialogs() { return dialogs_; }
   MemorySettingsStore& Settings() { return settings_; }
 
@@ -88,7 +89,7 @@ class ProgramWindow {
   QtEventPump pump_;
   MemorySettingsStore settings_;
   ScriptedDialogs dialogs_;
-  std::unique_ptr<FormMain> window_;
+  MainWindow window_;
   QTimer heartbeat_;
   long eventsDuringExchanges_ = 0;
   std::vector<WindowView> views_;

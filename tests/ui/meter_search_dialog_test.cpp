@@ -9,19 +9,9 @@
 
 #include "harness/fakes.h"
 #include "harness/scripted_dialogs.h"
-#include "ui/yes_no_question.h"
 
 namespace dornvel::testing {
 namespace {
-
-// A question that must not be asked.
-class NoQuestion : public YesNoQuestion {
- public:
-  bool Ask(const QString& question) override {
-    ADD_FAILURE() << "unexpected question: " << question.toStdString();
-    return false;
-  }
-};
 
 struct MeterSearchDialogTest : ::testing::Test {
   MeterSearchDialogTest() {
@@ -29,13 +19,12 @@ struct MeterSearchDialogTest : ::testing::Test {
     port.SetPortOpen(true);
   }
 
-  std::optional<MeterAddress> Find() { return FindMeter(nullptr, port, {pump, clock}, {1, 9600}, dialogs, question); }
+  std::optional<MeterAddress> Find() { return FindMeter(nullptr, port, {pump, clock}, {1, 9600}, dialogs, dialogs); }
 
   FakeClock clock;
   FakeEventPump pump{clock};
   ScriptedSerialControl port{clock, pump, nullptr};
   ScriptedDialogs dialogs;
-  NoQuestion question;
 };
 
 TEST_F(MeterSearchDialogTest, shows_the_rate_and_id_being_tried_until_cancelled) {

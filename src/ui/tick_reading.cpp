@@ -1,0 +1,41 @@
+#include "ui/tick_reading.h"
+
+#include "tags/mb_collection.h"
+
+namespace dornvel {
+
+namespace {
+
+// The tag's number when it is current; none when the tag is missing too.
+std::optional<double> CurrentNumber(const MBCollection& tags, const char* key) {
+  try {
+    const MBData& tag = tags.Item(std::string(key));
+    if (!tag.ValueCurrent()) return std::nullopt;
+    return tag.Data().Number();
+  } catch (const NoSuchTag&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<int> CurrentWhole(const MBCollection& tags, const char* key) {
+  const auto number = CurrentNumber(tags, key);
+  if (!number) return std::nullopt;
+  return static_cast<int>(*number);
+}
+
+}  // namespace
+
+Reading TickReading(const MBCollection& tags, WallTime time, const QString& errorCount, const QString& message) {
+  Reading reading;
+  reading.time = time;
+  // The meter's float, read into a double: back to the float it was.
+  if (const auto resistance = CurrentNumber(tags, "nolu")) reading.resistanceKohm = static_cast<float>(*resistance);
+  reading.switchValue = CurrentWhole(tags, "switch");
+  reading.deviceSlaveId = CurrentWhole(tags, "slaveid");
+  reading.deviceBaudRate = CurrentWhole(tags, "boudrate");
+  reading.errorCount = errorCount.toStdString();
+  reading.message = message.toStdString();
+  return reading;
+}
+
+}  // namespace dornvel

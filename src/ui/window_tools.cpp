@@ -1,0 +1,146 @@
+#include "ui/window_tools.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QKeySequence>
+#include <QLabel>
+#include <QTimer>
+
+#include <chrono>
+
+#include "protocol/line_settings.h"
+#include "protocol/serial_control.h"
+#include "readings/csv_recorder.h"
+#include "tags/mb_collection.h"
+#include "ui/dialogs.h"
+#include "ui/form_main.h"
+#include "ui/meter_search_dialog.h"
+#include "ui/tick_reading.h"
+#include "ui/trend_window.h"
+
+namespace dornvel {
+
+namespace {
+
+constexpr int kStatusPanel = 1;
+const QString kRecordingMark = QStringLiteral("REC");
+
+QAction* AddAction(FormMain& window, const QString& text, const QKeySequence& keys) {
+  auto* action = new QAction(text, &window);
+  action->setShortcut(keys);
+  window.addAction(action);
+  return action;
+}
+
+// Where the search starts: the slave id the tags address and the rate the
+// port is set to.
+MeterAddress AddressInUse(FormMain& window) {
+  const auto line = ParseLineSettings(window.MSComm().Settings()).value_or(LineSettings{});
+  const MBCollection* tags = window.Tags();
+  const int slave = tags && tags->Count() > 0 ? tags->Item(1).Slave : 1;
+  return {slave, line.baudRate};
+}
+
+}  // namespace
+
+WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& dialogs, YesNoQuestion& question)
+    : QObject(&window),
+      window_(window),
+      services_(services),
+      dialogs_(dialogs),
+      question_(question),
+      trend_(new TrendWindow(&window)),
+      find_(AddAction(window, QStringLiteral("Find the meter…"), QKeySequence(Qt::CTRL | Qt::Key_F))),
+      record_(AddAction(window, QStringLiteral("Record readings…"), QKeySequence(Qt::CTRL | Qt::Key_R))),
+      trendAction_(AddAction(window, QStringLiteral("Trend…"), QKeySequence(Qt::CTRL | Qt::Key_T))) {
+  // A right click on the window, or on a frame or label (which pass it on),
+  // shows these actions; the value boxes keep their own menu.
+  window.setContextMenuPolicy(Qt::ActionsContextMenu);
+  record_->setCheckable(true);
+  connect(find_, &QAction::triggered, this, &WindowTools::FindMeter);
+  connect(record_, &QAction::triggered, this, &WindowTools::ToggleRecording);
+  connect(trendAction_, &QAction::triggered, this, &WindowTools::ShowTrend);
+  connect(&window, &FormMain::tickFinished, this, &WindowTools::AfterTick);
+}
+
+WindowTools::~WindowTools() = default;
+
+bool WindowTools::StartRecording(const QString& path) {
+  auto recorder = std::make_unique<CsvRecorder>(path.toStdString());
+  if (!recorder->Ok()) {
+    dialogs_.MsgBox(QStringLiteral("Cannot record readings to %1: %2")
+                        .arg(path, QString::fromStdString(recorder->Failure())));
+    record_->setChecked(false);
+    return false;
+  }
+  recorder_ = std::move(recorder);
+  record_->setChecked(true);
+  window_.Panel(kStatusPanel)->setText(kRecordingMark);
+  return true;
+}
+
+void WindowTools::StopRecording() {
+  recorder_.reset();
+  record_->setChecked(false);
+  window_.Panel(kStatusPanel)->clear();
+}
+
+void WindowTools::ToggleRecording() {
+  if (Recording()) {
+    StopRecording();
+    return;
+  }
+  // An existing file is appended to, so choosing one is no overwriting.
+  const QString path = QFileDialog::getSaveFileName(&window_, QStringLiteral("Record readings"), QString(),
+                                                    QStringLiteral("CSV files (*.csv)"), nullptr,
+                                                    QFileDialog::DontConfirmOverwrite);
+  if (path.isEmpty()) {
+    record_->setChecked(false);
+    return;
+  }
+  StartRecording(path);
+}
+
+void WindowTools::AfterTick() {
+  const MBCollection* tags = window_.Tags();
+  if (!tags) return;  // the window has closed
+  const Reading reading = TickReading(*tags, std::chrono::system_clock::now(), window_.Panel(3)->text(),
+                                      window_.Panel(4)->text());
+  trend_->Append(reading);
+  if (recorder_ && !recorder_->Record(reading)) {
+    const QString why = QStringLiteral("Recording stopped: cannot write %1: %2")
+                            .arg(QString::fromStdString(recorder_->Path().string()),
+                                 QString::fromStdString(recorder_->Failure()));
+    StopRecording();
+    dialogs_.MsgBox(why);
+  }
+}
+
+void WindowTools::FindMeter() {
+  // The exchanges of a running tick own the port until the tick ends.
+  if (window_.TickRunning()) {
+    connect(&window_, &FormMain::tickFinished, this, &WindowTools::SearchBetweenTicks, Qt::SingleShotConnection);
+    return;
+  }
+  SearchBetweenTicks();
+}
+
+void WindowTools::SearchBetweenTicks() {
+  auto* timer = window_.findChild<QTimer*>(QStringLiteral("Timer1"));
+  const bool polling = timer->isActive();
+  timer->stop();
+  const auto meter = dornvel::FindMeter(&window_, window_.MSComm(), services_, AddressInUse(window_), dialogs_, question_);
+  if (meter) {
+    window_.ChooseRate(QString::number(meter->baudRate));
+    window_.EnterSlaveId(QString::number(meter->slave));
+  }
+  if (polling) timer->start();
+}
+
+void WindowTools::ShowTrend() {
+  trend_->show();
+  trend_->raise();
+  trend_->activateWindow();
+}
+
+}  // namespace dornvel

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+#include "protocol/protocol_services.h"
+
+class QAction;
+
+namespace dornvel {
+
+class CsvRecorder;
+class Dialogs;
+class FormMain;
+class TrendWindow;
+class YesNoQuestion;
+
+// What the window offers beyond its controls, from its context menu (a right
+// click on the window or either frame) and by key: find the meter on the line
+// (Ctrl+F), record the readings of every tick into a CSV file (Ctrl+R), and
+// their trend (Ctrl+T). The window keeps its controls as they are; panel 1 of
+// its status bar shows "REC" while recording.
+class WindowTools : public QObject {
+ public:
+  WindowTools(FormMain& window, ProtocolServices services, Dialogs& dialogs, YesNoQuestion& question);
+  ~WindowTools() override;
+
+  // Records from the next tick on into `path`, appended to; false, having
+  // said why, when the file cannot be written.
+  bool StartRecording(const QString& path);
+  void StopRecording();
+  bool Recording() const { return recorder_ != nullptr; }
+
+  // Searches the chosen port for the meter with polling paused, at once or,
+  // during a tick, as soon as it ends; a meter found and accepted becomes the
+  // computer's slave id and rate, as if the user had chosen them.
+  void FindMeter();
+
+  TrendWindow& Trend() { return *trend_; }
+  QAction* FindAction() const { return find_; }
+  QAction* RecordAction() const { return record_; }
+  QAction* TrendAction() const { return trendAction_; }
+
+ private:
+  void AfterTick();
+  void SearchBetweenTicks();
+  // Ctrl+R: stops a recording, or asks for a file and starts one.
+  void ToggleRecording();
+  void ShowTrend();
+
+  FormMain& window_;
+  ProtocolServices services_;
+  Dialogs& dialogs_;
+  YesNoQuestion& question_;
+  TrendWindow* trend_;  // the window's child
+  std::unique_ptr<CsvRecorder> recorder_;
+  QAction* find_;
+  QAction* record_;
+  QAction* trendAction_;
+};
+
+}  // namespace dornvel

@@ -1,0 +1,75 @@
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "harness/program_process.h"
+#include "harness/program_window.h"
+#include "harness/simulator.h"
+#include "harness/traffic_log.h"
+
+namespace dornvel::testing {
+namespace {
+
+// A meter re-programmed to slave 37 and 19200 baud and forgotten: the window
+// starts at slave 1 and 9600, finds it, and takes its settings when told to.
+TEST(FindTheMeter, a_meter_at_37_and_19200_is_found_from_1_and_9600_and_its_settings_are_taken) {
+  TempDir dir;
+  Simulator sim(dir, {"--link", (dir / "com1").string(), "--slave", "37", "--baud", "19200", "--resistance", "12.5",
+                      "--switch", "7"});
+  ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
+  ProgramWindow program({{1, (dir / "com1").string()}});
+  program.Start();
+  program.Dialogs().AnswerYes(true);
+  program.Tools().FindMeter();
+
+  EXPECT_EQ(program.Dialogs().yesNoQuestions,
+            std::vector<QString>{"Meter found: slave id 37 at 19200 baud. Use these settings?"});
+  // Every id at 9600 baud, then 1 to 37 at 19200; nothing but reads of holding
+  // register 0, and only the last one answered.
+  const std::vector<std::string> probes = Requests(TrafficLog(sim.Log()));
+  EXPECT_EQ(probes.size(), 247u + 37u);
+  for (const std::string& probe : probes) EXPECT_EQ(probe.substr(2, 15), " 03 00 00 00 01") << "not a read";
+  EXPECT_EQ(program.Window().findChild<QLineEdit*>(QStringLiteral("ProgSlave"))->text(), "37");
+  EXPECT_EQ(program.Window().findChild<QComboBox*>(QStringLiteral("ProgBoudRate"))->currentText(), "19200");
+  ASSERT_TRUE(program.RunTicks(1)) << sim.Log();
+  const WindowView shown = program.View();
+  EXPECT_EQ(shown.slaveid.text, "0037");
+  EXPECT_EQ(shown.boudrate.text, "19200");
+  EXPECT_EQ(shown.nolu.text, "13");
+  EXPECT_EQ(shown.errorCount, "") << shown.message;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(RecordReadings, dornvel_record_writes_a_row_of_the_meters_values_every_tick) {
+  TempDir dir;
+  Simulator sim(dir, {"--link", (dir / "com1").string(), "--resistance", "987.25", "--switch", "42"});
+  ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
+  ProgramProcess program({{1, (dir / "com1").string()}});
+  const auto file = dir / "readings.csv";
+  program.Start(2, {"--record", file.string()});
+  ASSERT_EQ(program.WaitForExit(20s), 0) << program.Stderr();
+
+  const std::vector<std::string> lines = Lines(ReadText(file));
+  ASSERT_EQ(lines.size(), 3u) << ReadText(file);
+  EXPECT_EQ(lines[0], "time,resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message\r");
+  for (int row : {1, 2}) {
+    // 2026-12-08T23:41:07+01:00,987.25,42,1,9600,,
+    const std::string& line = lines[row];
+    EXPECT_EQ(line.substr(line.find(',')), ",987.25,42,1,9600,,\r") << line;
+    EXPECT_EQ(line.find('T'), 10u) << line;
+  }
+}
+
+}  // namespace
+}  // namespace dornvel::testing

@@ -1,0 +1,187 @@
+#include "ui/window_tools.h"
+
+#include <QAction>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "harness/device_frames.h"
+#include "harness/window_rig.h"
+#include "readings/trend_series.h"
+#include "tags/mb_collection.h"
+#include "ui/trend_window.h"
+
+namespace dornvel::testing {
+namespace {
+
+using namespace frames;
+namespace fs = std::filesystem;
+
+// The scripted window with its tools, after start-up.
+struct ToolsTest : ::testing::Test {
+  ToolsTest() : tools(*rig.window, {rig.pump, rig.clock}, rig.dialogs, rig.dialogs) {
+    rig.Start();
+    folder = fs::temp_directory_path() / ("dornvel-tools-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+  }
+  ~ToolsTest() override { fs::remove_all(folder); }
+
+  // The rows of a recording, each without its time: "12.5,7,1,9600,," ...
+  std::vector<std::string> RowsWithoutTime(const fs::path& file) const {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::vector<std::string> rows;
+    std::string all = text.str();
+    for (std::size_t start = 0; start < all.size();) {
+      const std::size_t end = all.find("\r\n", start);
+      const std::string row = all.substr(start, end - start);
+      rows.push_back(row.substr(row.find(',') + 1));
+      start = end == std::string::npos ? all.size() : end + 2;
+    }
+    return rows;
+  }
+
+  WindowRig rig;
+  WindowTools tools;
+  fs::path folder;
+};
+
+TEST_F(ToolsTest, a_recording_holds_a_row_a_tick_and_a_failed_read_leaves_its_field_empty) {
+  const fs::path file = folder / "readings.csv";
+  ASSERT_TRUE(tools.StartRecording(QString::fromStdString(file.string())));
+  EXPECT_EQ(rig.window->Panel(1)->text(), "REC");
+
+  rig.AnswerFirstTick();
+  rig.window->Timer1_Timer();
+  rig.port->ExpectReply(kReadNolu, kNolu12_4);
+  rig.port->ExpectReply(kReadSwitch, kSwitchBadCrc);  // shows its last value, greyed: not recorded
+  rig.window->Timer1_Timer();
+  rig.port->Expect(kReadNolu);  // no reply
+  rig.port->ExpectReply(kReadSwitch, kSwitch0);
+  rig.window->Timer1_Timer();
+
+  EXPECT_EQ(RowsWithoutTime(file), (std::vector<std::string>{
+                                       "resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message",
+                                       "12.5,7,1,9600,,",
+                                       "12.4,,1,9600,1,Ошибка CRC приема switch",
+                                       ",0,1,9600,2,MBdata/GetData: Timout при получении пакета nolu",
+                                   }));
+  EXPECT_EQ(rig.Box("switch")->text(), "00");
+}
+
+TEST_F(ToolsTest, recording_into_an_existing_file_appends_its_rows_under_the_one_header) {
+  const fs::path file = folder / "readings.csv";
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_TRUE(tools.StartRecording(QString::fromStdString(file.string())));
+    rig.port->ExpectReply(kReadNolu, kNolu12_5);
+    rig.port->ExpectReply(kReadSwitch, kSwitch7);
+    if (run == 0) {
+      rig.port->ExpectReply(kReadSlaveId, kSlaveId1);
+      rig.port->ExpectReply(kReadBoudrate, kBoudrate9600);
+    }
+    rig.window->Timer1_Timer();
+    tools.StopRecording();
+    EXPECT_EQ(rig.window->Panel(1)->text(), "");
+  }
+  rig.port->ExpectReply(kReadNolu, kNolu12_5);
+  rig.port->ExpectReply(kReadSwitch, kSwitch7);
+  rig.window->Timer1_Timer();  // not recorded
+
+  const auto rows = RowsWithoutTime(file);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[1], "12.5,7,1,9600,,");
+  EXPECT_EQ(rows[2], "12.5,7,1,9600,,");
+}
+
+TEST_F(ToolsTest, a_file_that_cannot_be_written_is_refused_with_the_reason_and_polling_goes_on) {
+  struct Case {
+    fs::path path;
+    const char* reason;
+  } cases[] = {
+      {folder / "missing-folder" / "readings.csv", "No such file or directory"},
+      {folder, "Is a directory"},
+      {"/dev/full", "No space left on device"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path.string());
+    rig.dialogs.messages.clear();
+    EXPECT_FALSE(tools.StartRecording(QString::fromStdString(c.path.string())));
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(rig.dialogs.messages[0].startsWith("Cannot record readings to " + QString::fromStdString(c.path.string())));
+    EXPECT_TRUE(rig.dialogs.messages[0].endsWith(c.reason)) << rig.dialogs.messages[0].toStdString();
+    EXPECT_FALSE(tools.Recording());
+    EXPECT_FALSE(tools.RecordAction()->isChecked());
+    EXPECT_EQ(rig.window->Panel(1)->text(), "");
+  }
+  rig.AnswerFirstTick();
+  rig.window->Timer1_Timer();
+  EXPECT_EQ(rig.Box("Boudrate")->text(), "9600");
+}
+
+TEST_F(ToolsTest, the_trend_gets_every_tick_with_a_gap_where_the_read_failed) {
+  rig.AnswerFirstTick();
+  rig.window->Timer1_Timer();
+  rig.port->Expect(kReadNolu);
+  rig.port->Expect(kReadSwitch);
+  rig.window->Timer1_Timer();
+  rig.port->ExpectReply(kReadNolu, kNolu12_4);
+  rig.port->ExpectReply(kReadSwitch, kSwitch0);
+  rig.window->Timer1_Timer();
+
+  const auto& points = tools.Trend().Series().Points();
+  ASSERT_EQ(points.size(), 3u);
+  EXPECT_EQ(points[0].resistanceKohm, 12.5f);
+  EXPECT_FALSE(points[1].resistanceKohm);
+  EXPECT_FALSE(points[1].switchValue);
+  EXPECT_EQ(points[2].resistanceKohm, 12.4f);
+  EXPECT_EQ(points[2].switchValue, 0);
+}
+
+TEST_F(ToolsTest, the_window_offers_its_tools_from_its_context_menu_and_by_key_and_keeps_its_21_controls) {
+  EXPECT_EQ(rig.window->contextMenuPolicy(), Qt::ActionsContextMenu);
+  const QList<QAction*> actions = rig.window->actions();
+  ASSERT_EQ(actions.size(), 3);
+  const std::pair<const char*, const char*> expected[] = {
+      {"Find the meter…", "Ctrl+F"}, {"Record readings…", "Ctrl+R"}, {"Trend…", "Ctrl+T"}};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(actions[i]->text(), QString::fromUtf8(expected[i].first));
+    EXPECT_EQ(actions[i]->shortcut().toString(), expected[i].second);
+  }
+  EXPECT_EQ(rig.window->Controls().size(), 21u);
+
+  ASSERT_TRUE(tools.StartRecording(QString::fromStdString((folder / "r.csv").string())));
+  tools.RecordAction()->trigger();  // Ctrl+R again stops
+  EXPECT_FALSE(tools.Recording());
+  EXPECT_EQ(rig.window->Panel(1)->text(), "");
+}
+
+// The exchanges of a tick own the port: a search asked for meanwhile starts
+// once the tick has ended, and polling is paused while it runs.
+TEST_F(ToolsTest, a_search_asked_for_during_a_tick_waits_for_it_to_end) {
+  bool asked = false;
+  rig.pump.onEvents = [&] {
+    if (asked || !rig.port->TransactionInProgress) return;
+    asked = true;
+    tools.FindMeter();
+  };
+  rig.AnswerFirstTick();
+  // The first probe, slave 1 at 9600 baud, is answered: the meter.
+  rig.port->ExpectReply("01 03 00 00 00 01 84 0A", kSlaveId1);
+  rig.dialogs.AnswerYes(false);
+  rig.window->Timer1_Timer();
+
+  EXPECT_TRUE(asked);
+  ASSERT_EQ(rig.port->Sent().size(), 5u);
+  EXPECT_EQ(rig.dialogs.yesNoQuestions, std::vector<QString>{"Meter found: slave id 1 at 9600 baud. Use these settings?"});
+  EXPECT_EQ(rig.Box("Boudrate")->text(), "9600") << "the tick ended before the search";
+}
+
+}  // namespace
+}  // namespace dornvel::testing
