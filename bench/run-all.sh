@@ -21,6 +21,7 @@ logs=$build/figures
 mkdir -p "$logs"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DDORNVEL_BENCHMARKS=ON >"$logs/build.log"
 cmake --build "$build" -j2 --target dornvel dornvel-sim dornvel-bench dornvel-line-figures dornvel-window-figures \
+  dornvel-search-figures dornvel-trend-figures \
   >>"$logs/build.log" 2>&1 || { tail -n 30 "$logs/build.log" >&2; exit 1; }
 
 rows=$logs/rows.tsv
@@ -36,7 +37,7 @@ figures() {
   fi
 }
 
-echo "measuring; this takes about $(( (600 + soak_seconds) / 60 )) minutes" >&2
+echo "measuring; this takes about $(( (680 + soak_seconds) / 60 )) minutes" >&2
 "$build/bench/dornvel-bench" >"$logs/micro-benchmarks.txt" 2>&1 || true
 figures line dornvel-line-figures
 figures polling dornvel-window-figures polling 1000
@@ -45,6 +46,8 @@ for fault in silence delay bad-crc foreign exception split short babble hangup; 
   figures "fault-$fault" dornvel-window-figures fault "$fault" every:4 12
 done
 figures soak dornvel-window-figures soak "$soak_seconds"
+figures search dornvel-search-figures
+figures trend dornvel-trend-figures "$logs/trend.png"
 
 # One Markdown table, columns padded to their widest cell.
 awk -F '\t' '
