@@ -119,13 +119,17 @@ void WindowTools::AfterTick() {
 void WindowTools::FindMeter() {
   // The exchanges of a running tick own the port until the tick ends.
   if (window_.TickRunning()) {
-    connect(&window_, &FormMain::tickFinished, this, &WindowTools::SearchBetweenTicks, Qt::SingleShotConnection);
+    if (!searchWaiting_) {
+      connect(&window_, &FormMain::tickFinished, this, &WindowTools::SearchBetweenTicks, Qt::SingleShotConnection);
+    }
+    searchWaiting_ = true;
     return;
   }
   SearchBetweenTicks();
 }
 
 void WindowTools::SearchBetweenTicks() {
+  searchWaiting_ = false;
   auto* timer = window_.findChild<QTimer*>(QStringLiteral("Timer1"));
   const bool polling = timer->isActive();
   timer->stop();

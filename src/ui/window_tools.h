@@ -59,6 +59,9 @@ class WindowTools : public QObject {
   QAction* find_;
   QAction* record_;
   QAction* trendAction_;
+  // A search asked for during a tick, to run when it ends (once, however
+  // often it was asked for).
+  bool searchWaiting_ = false;
 };
 
 }  // namespace dornvel

@@ -170,6 +170,7 @@ TEST_F(ToolsTest, a_search_asked_for_during_a_tick_waits_for_it_to_end) {
     if (asked || !rig.port->TransactionInProgress) return;
     asked = true;
     tools.FindMeter();
+    tools.FindMeter();  // the key pressed twice: one search
   };
   rig.AnswerFirstTick();
   // The first probe, slave 1 at 9600 baud, is answered: the meter.
