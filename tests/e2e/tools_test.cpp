@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,13 +41,6 @@ TEST(FindTheMeter, a_meter_at_37_and_19200_is_found_from_1_and_9600_and_its_sett
   EXPECT_EQ(shown.boudrate.text, "19200");
   EXPECT_EQ(shown.nolu.text, "13");
   EXPECT_EQ(shown.errorCount, "") << shown.message;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
 }
 
 TEST(RecordReadings, dornvel_record_writes_a_row_of_the_meters_values_every_tick) {

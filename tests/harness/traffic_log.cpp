@@ -61,6 +61,13 @@ std::map<std::string, long> CountByKind(const FaultsByRequest& faults) {
   return counts;
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
 int LinesWith(const std::string& text, const std::string& phrase) {
   std::istringstream lines(text);
   int count = 0;

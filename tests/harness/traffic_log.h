@@ -29,6 +29,8 @@ FaultsByRequest ReadFaults(const std::string& trafficLog);
 // simulator's own counters.
 std::map<std::string, long> CountByKind(const FaultsByRequest& faults);
 
+// The lines of `text`, without their line feeds.
+std::vector<std::string> Lines(const std::string& text);
 // How many lines of `text` contain `phrase`.
 int LinesWith(const std::string& text, const std::string& phrase);
 

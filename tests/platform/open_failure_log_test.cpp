@@ -6,15 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "harness/traffic_log.h"
+
 namespace dornvel {
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
 
 TEST(OpenFailureLog, a_failure_repeated_on_every_poll_is_reported_once) {
   std::ostringstream out;
