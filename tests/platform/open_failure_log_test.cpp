@@ -11,6 +11,8 @@
 namespace dornvel {
 namespace {
 
+using testing::Lines;
+
 TEST(OpenFailureLog, a_failure_repeated_on_every_poll_is_reported_once) {
   std::ostringstream out;
   OpenFailureLog log(out);
