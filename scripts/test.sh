@@ -29,18 +29,12 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 # run under Wine; there is no Qt for Windows here, so nothing more.
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
 cmake --build build-win -j"$jobs"
-# One Wine server, with Wine's own services, for all the tests: left to come and
-# go with each test, the server may be shutting down just as the next test
-# connects ("recvmsg: Connection reset by peer"). Started here, on no terminal,
-# so that no test's output stays held open by the services it would start.
-wine=(env WINEPREFIX="$top/build-win/wine" WINEDEBUG=-all DISPLAY=)
-"${wine[@]}" /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true  # the one the build's test listing left
-"${wine[@]}" /usr/lib/wine/wineserver -p >/dev/null 2>&1 </dev/null
-"${wine[@]}" /usr/lib/wine/wine64 wineboot >/dev/null 2>&1 </dev/null
-trap '"${wine[@]}" /usr/lib/wine/wineserver -k || true' EXIT
-ctest --test-dir build-win --output-on-failure -j"$jobs"
-"${wine[@]}" /usr/lib/wine/wineserver -k
-trap - EXIT
+# Wine now and then fails to start a test program at all ("wine client error:
+# recvmsg: Connection reset by peer", or no output in 0.01 s: twice in about
+# twenty runs here), so a failure is tried again, up to three times in all.
+# These tests are deterministic and run natively and under the sanitizers too,
+# where nothing is repeated; a real fault fails every try.
+ctest --test-dir build-win --output-on-failure -j"$jobs" --repeat until-pass:3
 
 # libFuzzer needs clang; it starts from the seed replies and keeps what it finds
 # in build-fuzz/corpus for the next run.
