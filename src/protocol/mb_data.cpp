@@ -48,6 +48,7 @@ void MBData::ForgetValue() {
   valueCurrent_ = false;
   ReadReq = true;
   LastError = 0;
+  lastExchangeAnswered_ = true;
 }
 
 void MBData::Init(std::uint8_t slaveid, std::int32_t RT, std::int32_t RA, std::int32_t DT,
@@ -135,6 +136,7 @@ void MBData::BuildWriteRequest() {
 }
 
 bool MBData::GetData(std::uint64_t valueGeneration) {
+  lastExchangeAnswered_ = false;
   if (!commPort_) return false;
   auto reply = Exchange(*commPort_, services_, txFrame_, TagName);
   if (!reply) return false;
@@ -161,6 +163,7 @@ bool MBData::GetData(std::uint64_t valueGeneration) {
       return false;
     case ReplyOutcome::Exception:
       Refuse(status_text::Exception(TagName, parsed.code), parsed.code);
+      NoteAnswer();
       return true;
     case ReplyOutcome::Good:
       // Stored directly: a value read from the device is nothing to write back.
@@ -168,9 +171,15 @@ bool MBData::GetData(std::uint64_t valueGeneration) {
       // wins over it.
       if (parsed.value && !writeReq_ && valueGeneration == valueGeneration_) value_ = std::move(*parsed.value);
       LastError = 0;
+      NoteAnswer();
       return true;
   }
   return false;
+}
+
+void MBData::NoteAnswer() {
+  lastExchangeAnswered_ = true;
+  ++answeredExchanges_;
 }
 
 void MBData::Refuse(const std::string& message, std::uint8_t code) {

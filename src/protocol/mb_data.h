@@ -48,6 +48,12 @@ class MBData {
   // anything: every exchange of it was answered without error, and no value
   // waits to be written. What a failed exchange leaves is an older value.
   bool ValueCurrent() const { return valueCurrent_; }
+  // Whether the last exchange got a reply that answers it, the value or the
+  // device's exception; false after a time-out, a closed port or a refused
+  // reply. True before the first exchange and after ForgetValue.
+  bool LastExchangeAnswered() const { return lastExchangeAnswered_; }
+  // How many exchanges of this tag the device has answered so far.
+  std::uint64_t AnsweredExchanges() const { return answeredExchanges_; }
   // Forgets the value, the pending write and the last outcome, and asks for a
   // read: what was read from one device says nothing of another. A reply on its
   // way meanwhile is not kept.
@@ -84,6 +90,7 @@ class MBData {
   bool GetData(std::uint64_t valueGeneration);
   // Records a refused reply: its message, the error count and LastError.
   void Refuse(const std::string& message, std::uint8_t code);
+  void NoteAnswer();
   void BuildReadRequest();
   void BuildWriteRequest();
 
@@ -97,6 +104,8 @@ class MBData {
   std::uint64_t forgotten_ = 0;
   bool writeReq_ = false;
   bool valueCurrent_ = false;
+  bool lastExchangeAnswered_ = true;
+  std::uint64_t answeredExchanges_ = 0;
   bool refreshing_ = false;
   Bytes txFrame_;
   Bytes rxBytes_;

@@ -47,6 +47,15 @@ Duration FirstByteWait(int baud) {
 // times; the adapter may hold the last ones back once more.
 Duration RestOfReplyWait(int baud) { return ProbeLine(baud).CharacterTime() * 15 + kAdapterLatency; }
 
+// A slow meter may answer up to 1 s late, after the sweep has moved on: what
+// is heard out of turn is followed up with a probe that waits as long as
+// polling does. The sweep's end at each rate listens as long for late replies.
+constexpr Duration kPatientFirstByteWait = 2s;
+constexpr Duration kLateReplyWindow = 1100ms;
+// Noise on the line must not stretch a search past a minute: 36 s of sweep,
+// 2.2 s of listening, and at most this many patient probes of 2.1 s.
+constexpr int kMostPatientProbes = 8;
+
 // Before the next request the line stays quiet for 3.5 characters, so that
 // every slave has seen the end of the reply before the next request starts.
 Duration FrameGap(int baud) { return ProbeLine(baud).CharacterTime() * 7 / 2; }
@@ -97,14 +106,42 @@ class Prober {
 
   bool Cancelled() const { return hooks_.cancelled && hooks_.cancelled(); }
 
-  ProbeEnd Probe(const MeterAddress& probed) {
+  // The quick probe of the sweep; a reply too late for it, or from another
+  // slave, is noted as a sign of life.
+  ProbeEnd Probe(const MeterAddress& probed) { return Probe(probed, FirstByteWait(probed.baudRate)); }
+
+  // Probes again, patiently, each slave that has shown a sign of life at this
+  // rate since the last call; `number` is the sweep's count so far.
+  std::optional<ProbeEnd> FollowSignsOfLife(int baud, int number, MeterAddress& found) {
+    while (!heard_.empty()) {
+      const MeterAddress probed{heard_.back(), baud};
+      heard_.pop_back();
+      if (patientProbesLeft_ == 0 || std::ranges::find(followed_, probed) != followed_.end()) continue;
+      --patientProbesLeft_;
+      followed_.push_back(probed);
+      if (hooks_.onProbe) hooks_.onProbe({probed, number});
+      const ProbeEnd end = Probe(probed, kPatientFirstByteWait);
+      if (end == ProbeEnd::Meter) found = probed;
+      if (end != ProbeEnd::NoMeter) return end;
+    }
+    return std::nullopt;
+  }
+
+  // At the end of a rate's sweep: what is still on its way to the last probes.
+  std::optional<ProbeEnd> ListenForLateReplies() {
+    const WaitEnd end = WaitUntil(services_.clock.Now() + kLateReplyWindow, [] { return false; });
+    NoteSignOfLife(port_.Input());
+    return Interrupted(end);
+  }
+
+ private:
+  ProbeEnd Probe(const MeterAddress& probed, Duration firstByteWait) {
     const TagDefinition slaveIdRegister{static_cast<std::uint8_t>(probed.slave), HoldingRegisters, 0, IntegerType};
     const Bytes request = BuildReadRequest(slaveIdRegister, services_.pump);
-    port_.Input();  // stale input from before this probe
+    NoteSignOfLife(port_.Input());  // heard since the last probe
     port_.SetOutput(request);
 
-    WaitEnd end =
-        WaitUntil(services_.clock.Now() + FirstByteWait(probed.baudRate), [this] { return port_.InBufferCount() > 0; });
+    WaitEnd end = WaitUntil(services_.clock.Now() + firstByteWait, [this] { return port_.InBufferCount() > 0; });
     if (end == WaitEnd::TimedOut) {
       if (port_.OutBufferCount() > 0) port_.DropOutput();
       return ProbeEnd::NoMeter;
@@ -114,13 +151,21 @@ class Prober {
                       [this] { return port_.InBufferCount() >= static_cast<int>(kReplyBytes); });
     }
     if (auto stop = Interrupted(end)) return *stop;
-    if (IsMeterReply(port_.Input(), request, slaveIdRegister)) return ProbeEnd::Meter;
+    const Bytes input = port_.Input();
+    if (IsMeterReply(input, request, slaveIdRegister)) return ProbeEnd::Meter;
+    NoteSignOfLife(input);
     // Something else answered: the line rests before the next request.
     return Interrupted(WaitUntil(services_.clock.Now() + FrameGap(probed.baudRate), [] { return false; }))
         .value_or(ProbeEnd::NoMeter);
   }
 
- private:
+  // A reply names its sender in its first byte, also when it comes too late
+  // for the probe that asked.
+  void NoteSignOfLife(const Bytes& heard) {
+    if (heard.empty() || heard[0] < kFirstSlaveId || heard[0] > kLastSlaveId) return;
+    if (std::ranges::find(heard_, heard[0]) == heard_.end()) heard_.push_back(heard[0]);
+  }
+
   // Lets window events run until `done` holds or the deadline passes; a Cancel
   // or a port that closed ends the wait first.
   template <class Condition>
@@ -147,6 +192,10 @@ class Prober {
   SerialControl& port_;
   ProtocolServices services_;
   const SearchHooks& hooks_;
+  // Slave ids heard out of turn, not yet probed again.
+  std::vector<int> heard_;
+  std::vector<MeterAddress> followed_;
+  int patientProbesLeft_ = kMostPatientProbes;
 };
 
 bool OpenAtRate(SerialControl& port, int baud) {
@@ -180,17 +229,25 @@ SearchResult SearchForMeter(SerialControl& port, ProtocolServices services, Mete
   PortRestorer restorer(port);
   Prober prober(port, services, hooks);
 
+  const std::vector<MeterAddress> order = SearchOrder(shown);
   int number = 0;
   int openRate = 0;
-  for (const MeterAddress& probed : SearchOrder(shown)) {
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const MeterAddress& probed = order[i];
     if (probed.baudRate != openRate) {
       if (!OpenAtRate(port, probed.baudRate)) return {SearchOutcome::PortUnavailable, std::nullopt};
       openRate = probed.baudRate;
     }
     if (hooks.onProbe) hooks.onProbe({probed, ++number});
     if (prober.Cancelled()) return {SearchOutcome::Cancelled, std::nullopt};
-    switch (prober.Probe(probed)) {
-      case ProbeEnd::Meter: return {SearchOutcome::Found, probed};
+    std::optional<ProbeEnd> end = prober.Probe(probed);
+    if (end == ProbeEnd::Meter) return {SearchOutcome::Found, probed};
+    const bool lastAtRate = i + 1 == order.size() || order[i + 1].baudRate != openRate;
+    if (end == ProbeEnd::NoMeter && lastAtRate) end = prober.ListenForLateReplies();
+    MeterAddress found;
+    if (!end || end == ProbeEnd::NoMeter) end = prober.FollowSignsOfLife(openRate, number, found);
+    switch (end.value_or(ProbeEnd::NoMeter)) {
+      case ProbeEnd::Meter: return {SearchOutcome::Found, found};
       case ProbeEnd::Cancelled: return {SearchOutcome::Cancelled, std::nullopt};
       case ProbeEnd::PortLost: return {SearchOutcome::PortUnavailable, std::nullopt};
       case ProbeEnd::NoMeter: break;

@@ -61,7 +61,13 @@ std::vector<MeterAddress> SearchOrder(MeterAddress shown);
 // Looks for the meter on the window's port: asks every slave id at both rates to
 // read holding register 0 (the meter's own slave id) and stops at the first
 // reply that has a good CRC, comes from the probed address, and carries function
-// 3 and a byte count of 2. Nothing is ever written to the device.
+// 3 and a byte count of 2. Nothing is ever written to the device. The sweep
+// waits only as long as a prompt meter needs; a reply heard too late for its
+// probe names its sender in its first byte, and that slave is probed again
+// with polling's 2 s wait (a few such probes at most, so noise cannot stretch
+// the search past a minute); the sweep at each rate ends by listening 1.1 s
+// for late replies to its last probes. Such extra probes are reported through
+// `hooks.onProbe` with the number of the sweep's probe before them.
 //
 // Window events run during every wait, so the caller's dialog stays live; its
 // Cancel makes `hooks.cancelled` true and no further probe is sent. The search

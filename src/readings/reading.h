@@ -18,8 +18,8 @@ struct Reading {
   std::optional<int> switchValue;
   std::optional<int> deviceSlaveId;
   std::optional<int> deviceBaudRate;
-  // The status bar after the tick: the error count (panel 3) and the last
-  // message (panel 4), as shown.
+  // The error count as the status bar shows it after the tick (panel 3), and
+  // the messages of the tick's own exchanges.
   std::string errorCount;
   std::string message;
 };

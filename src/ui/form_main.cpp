@@ -57,7 +57,11 @@ std::string FormMain::ErrorCountText() const { return Panel(3)->text().toStdStri
 
 void FormMain::SetErrorCountText(const std::string& text) { Panel(3)->setText(QString::fromStdString(text)); }
 
-void FormMain::SetMessageText(const std::string& text) { Panel(4)->setText(QString::fromStdString(text)); }
+void FormMain::SetMessageText(const std::string& text) {
+  const QString message = QString::fromStdString(text);
+  Panel(4)->setText(message);
+  if (tickRunning_) tick_.messages.append(message);
+}
 
 void FormMain::closeEvent(QCloseEvent* event) {
   Form_Unload();

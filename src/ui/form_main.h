@@ -13,6 +13,7 @@
 
 #include "protocol/host_window.h"
 #include "protocol/protocol_services.h"
+#include "ui/tick_outcome.h"
 
 class QCloseEvent;
 class QComboBox;
@@ -87,6 +88,11 @@ class FormMain : public QWidget, public HostWindow {
   QLabel* Panel(int number) const;
   // Whether a tick is running (its exchanges may be waiting on the line).
   bool TickRunning() const { return tickRunning_; }
+  // The running tick starts no further exchange; its tags not yet refreshed
+  // keep what they show.
+  void EndTickEarly() { endTickEarly_ = tickRunning_; }
+  // What the last finished tick learned.
+  const TickOutcome& LastTick() const { return lastTick_; }
 
   // What the tags reach of the window.
   bool CommBusy() const override;
@@ -114,10 +120,16 @@ class FormMain : public QWidget, public HostWindow {
   void Select(QComboBox* list, int index, void (FormMain::*onClick)());
   void SelectSaved(QComboBox* list, const QString& saved, void (FormMain::*onClick)());
   void AddDeviceTags(std::uint8_t slave);
+  void AwaitSavedPort(int number);
+  void UseAwaitedPortOnceThere();
   void StepProgressBar();
   void ResetProgressBar();
   void ShowTag(const DeviceTag& tag, QLineEdit* box);
-  void SetBackground(QLineEdit* box, bool refused);
+  // The tags' exchanges answered so far, all tags together.
+  std::uint64_t AnsweredExchanges() const;
+  // A value not confirmed by the device (no answer, a refused reply, an
+  // error, no number) gets the error background.
+  void SetBackground(QLineEdit* box, bool unconfirmed);
   void Reconfigure(const char* tagKey, const NumberQuestion& question);
   void ApplySlaveId(const std::optional<NumberAnswer>& answer);
   QString RateForNewPort() const;
@@ -142,7 +154,17 @@ class FormMain : public QWidget, public HostWindow {
   std::array<QLineEdit*, 4> valueBoxes_{};
   std::array<QLabel*, 4> panels_{};
 
+  // The saved port, not present at start-up, until it is there or the user
+  // chooses a port; and why it did not open.
+  struct AwaitedPort {
+    int number;
+    QString why;
+  };
+  std::optional<AwaitedPort> awaitedPort_;
   bool tickRunning_ = false;
+  bool endTickEarly_ = false;
+  TickOutcome tick_;
+  TickOutcome lastTick_;
   bool unloaded_ = false;
 };
 

@@ -2,11 +2,14 @@
 #include <QPalette>
 #include <QProgressBar>
 
+#include <cmath>
+
 #include "protocol/runtime_error.h"
 #include "tags/mb_collection.h"
 #include "ui/device_tags.h"
 #include "ui/form_main.h"
 #include "ui/number_pattern.h"
+#include "ui/value_box_text.h"
 
 namespace dornvel {
 
@@ -30,16 +33,36 @@ void FormMain::Timer1_Timer() {
   // exchange is skipped, so ticks never nest or pile up.
   if (tickRunning_ || !tags_) return;
   tickRunning_ = true;
+  tick_ = TickOutcome{};
+  UseAwaitedPortOnceThere();
+  const std::uint64_t answeredBefore = AnsweredExchanges();
 
   StepProgressBar();
-  for (std::size_t i = 0; i < kDeviceTags.size() && !unloaded_; ++i) ShowTag(kDeviceTags[i], valueBoxes_[i]);
+  for (std::size_t i = 0; i < kDeviceTags.size() && !unloaded_ && !endTickEarly_; ++i) {
+    ShowTag(kDeviceTags[i], valueBoxes_[i]);
+    tick_.refreshed[i] = true;
+  }
   ResetProgressBar();
   ShowPortProblem();
+  // A device that answered nothing this tick confirms nothing: not even the
+  // slave id and rate read once at the start.
+  tick_.deviceAnswered = tags_ && AnsweredExchanges() != answeredBefore;
+  if (!tick_.deviceAnswered) {
+    for (QLineEdit* box : valueBoxes_) SetBackground(box, true);
+  }
 
+  lastTick_ = tick_;
   tickRunning_ = false;
+  endTickEarly_ = false;
   // The window closed during this tick: the tags are no longer in use.
   if (unloaded_) tags_.reset();
   emit tickFinished();
+}
+
+std::uint64_t FormMain::AnsweredExchanges() const {
+  std::uint64_t answered = 0;
+  for (const MBData& tag : *tags_) answered += tag.AnsweredExchanges();
+  return answered;
 }
 
 namespace {
@@ -78,18 +101,22 @@ void FormMain::ResetProgressBar() {
 void FormMain::ShowTag(const DeviceTag& tag, QLineEdit* box) {
   const std::string key = tag.key;
   Attempt([&] { tags_->Item(key).Refresh(); });
-  Attempt([&] { box->setText(QString::fromStdString(FormatWithPattern(tags_->Item(key).Data(), tag.digits))); });
-  bool refused = false;
-  Attempt([&] { refused = tags_->Item(key).LastError != 0; });
-  SetBackground(box, refused);
+  Attempt([&] { ShowValueText(*box, QString::fromStdString(FormatWithPattern(tags_->Item(key).Data(), tag.digits))); });
+  bool unconfirmed = false;
+  Attempt([&] {
+    const MBData& refreshed = tags_->Item(key);
+    const std::optional<double> number = refreshed.Data().Number();
+    unconfirmed = refreshed.LastError != 0 || !refreshed.LastExchangeAnswered() || (number && !std::isfinite(*number));
+  });
+  SetBackground(box, unconfirmed);
 }
 
-// The normal background is the palette's for text entry; a tag whose last reply
-// was refused or reported an error gets the palette's grey of disabled text.
-void FormMain::SetBackground(QLineEdit* box, bool refused) {
+// The normal background is the palette's for text entry; the error background
+// the palette's grey of disabled text.
+void FormMain::SetBackground(QLineEdit* box, bool unconfirmed) {
   QPalette boxPalette = box->palette();
-  boxPalette.setColor(QPalette::Base, refused ? palette().color(QPalette::Disabled, QPalette::Text)
-                                              : palette().color(QPalette::Active, QPalette::Base));
+  boxPalette.setColor(QPalette::Base, unconfirmed ? palette().color(QPalette::Disabled, QPalette::Text)
+                                                  : palette().color(QPalette::Active, QPalette::Base));
   box->setPalette(boxPalette);
 }
 

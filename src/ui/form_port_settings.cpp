@@ -39,6 +39,7 @@ AddressedDevice DeviceAddressed(const SerialControl& comm, const MBCollection* t
 }  // namespace
 
 void FormMain::ProgCom_Click() {
+  awaitedPort_.reset();
   const AddressedDevice before = DeviceAddressed(*comm_, tags_.get());
   if (comm_->PortOpen()) comm_->SetPortOpen(false);
   const auto number = PortNumberOf(progCom_->currentText());
@@ -101,6 +102,7 @@ void FormMain::ForgetDeviceValues() {
   comm_->UnansweredRequest.reset();
   for (QLineEdit* box : valueBoxes_) {
     box->clear();
+    box->setToolTip(QString());
     SetBackground(box, false);
   }
 }
@@ -108,7 +110,9 @@ void FormMain::ForgetDeviceValues() {
 // The reason the port did not open, where a user started from the desktop
 // menu can see it (nothing when it is open).
 void FormMain::ShowPortProblem() {
-  const QString why = QString::fromStdString(comm_->OpenFailure());
+  const QString why = awaitedPort_ ? tr("%1, the port last used, is not there: %2. It is used as soon as it is.")
+                                         .arg(PortEntry(awaitedPort_->number), awaitedPort_->why)
+                                   : QString::fromStdString(comm_->OpenFailure());
   progCom_->setToolTip(why);
   Panel(4)->setToolTip(why);
 }

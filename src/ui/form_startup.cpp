@@ -38,12 +38,23 @@ SlaveSetting RestoredSlave(SettingsStore& settings) {
   return {QStringLiteral("1"), 1};
 }
 
+// The port a saved "ComPort" names when it is one of the list's entries;
+// none for the default and any other text.
+std::optional<int> SavedPort(const QString& saved) {
+  for (int n = kFirstPort; n <= kLastPort; ++n) {
+    if (saved == PortEntry(n)) return n;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 void FormMain::Form_Load() {
   CP = settings_.GetSetting(kSection, kComPortKey, QStringLiteral("1"));
   ScanPorts();
-  if (progCom_->count() > 0) {
+  if (const auto saved = SavedPort(CP); saved && progCom_->findText(CP, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+    AwaitSavedPort(*saved);
+  } else if (progCom_->count() > 0) {
     Select(progCom_, 0, &FormMain::ProgCom_Click);
     SelectSaved(progCom_, CP, &FormMain::ProgCom_Click);
   }
@@ -76,6 +87,27 @@ void FormMain::ScanPorts() {
   }
   comm_->SetPortOpen(false);
   comm_->SetCommPort(kNoPort);
+}
+
+// The user's port is theirs even while its adapter is unplugged: another port
+// is not chosen in its place, its name stays to be saved again, and it is used
+// as soon as it is there.
+void FormMain::AwaitSavedPort(int number) {
+  comm_->SetCommPort(number);
+  comm_->SetPortOpen(true);
+  const QString why = QString::fromStdString(comm_->OpenFailure());
+  comm_->SetPortOpen(false);
+  comm_->SetCommPort(kNoPort);
+  awaitedPort_ = AwaitedPort{number, why};
+  progCom_->setCurrentIndex(-1);
+  progCom_->setEditText(PortEntry(number));
+}
+
+void FormMain::UseAwaitedPortOnceThere() {
+  if (!awaitedPort_ || !comm_->PortPresent(awaitedPort_->number)) return;
+  const QString entry = PortEntry(awaitedPort_->number);
+  RefreshPortList();
+  SelectSaved(progCom_, entry, &FormMain::ProgCom_Click);
 }
 
 void FormMain::AddDeviceTags(std::uint8_t slave) {

@@ -22,29 +22,49 @@ QString ProgressText(const SearchProgress& progress) {
 
 }  // namespace
 
+MeterSearchDialog::MeterSearchDialog(QWidget* parent)
+    : progress_(std::make_unique<QProgressDialog>(QStringLiteral("Asking every slave id at both rates…"),
+                                                  QStringLiteral("Cancel"), 0, kSearchProbes, parent)) {
+  progress_->setWindowTitle(QStringLiteral("Find the meter"));
+  progress_->setWindowModality(Qt::WindowModal);
+  progress_->setMinimumDuration(0);
+  progress_->setAutoClose(false);
+  progress_->setAutoReset(false);
+  // The Cancel button marks the dialog as cancelled; Escape only rejects it.
+  QObject::connect(progress_.get(), &QProgressDialog::rejected, [this] { rejected_ = true; });
+  progress_->show();
+}
+
+MeterSearchDialog::~MeterSearchDialog() = default;
+
+void MeterSearchDialog::ShowWaitingForPoll() {
+  progress_->setLabelText(QStringLiteral("Waiting for the running poll to finish…"));
+}
+
+bool MeterSearchDialog::Cancelled() const { return rejected_ || progress_->wasCanceled(); }
+
+SearchResult MeterSearchDialog::Run(SerialControl& port, ProtocolServices services, MeterAddress shown) {
+  progress_->setLabelText(QStringLiteral("Asking every slave id at both rates…"));
+  SearchHooks hooks;
+  hooks.onProbe = [this](const SearchProgress& probe) {
+    progress_->setLabelText(ProgressText(probe));
+    progress_->setValue(probe.number);
+  };
+  hooks.cancelled = [this] { return Cancelled(); };
+  const SearchResult result = SearchForMeter(port, services, shown, hooks);
+  progress_->hide();
+  return result;
+}
+
 std::optional<MeterAddress> FindMeter(QWidget* parent, SerialControl& port, ProtocolServices services,
                                       MeterAddress shown, Dialogs& dialogs, YesNoQuestion& question) {
-  QProgressDialog progress(QStringLiteral("Asking every slave id at both rates…"), QStringLiteral("Cancel"), 0,
-                           kSearchProbes, parent);
-  progress.setWindowTitle(QStringLiteral("Find the meter"));
-  progress.setWindowModality(Qt::WindowModal);
-  progress.setMinimumDuration(0);
-  progress.setAutoClose(false);
-  progress.setAutoReset(false);
-  // The Cancel button marks the dialog as cancelled; Escape only rejects it.
-  bool rejected = false;
-  QObject::connect(&progress, &QProgressDialog::rejected, [&rejected] { rejected = true; });
-  progress.show();
+  MeterSearchDialog dialog(parent);
+  const SearchResult result = dialog.Run(port, services, shown);
+  return AskToUse(result, port, dialogs, question);
+}
 
-  SearchHooks hooks;
-  hooks.onProbe = [&progress](const SearchProgress& probe) {
-    progress.setLabelText(ProgressText(probe));
-    progress.setValue(probe.number);
-  };
-  hooks.cancelled = [&] { return rejected || progress.wasCanceled(); };
-  const SearchResult result = SearchForMeter(port, services, shown, hooks);
-  progress.hide();
-
+std::optional<MeterAddress> AskToUse(const SearchResult& result, const SerialControl& port, Dialogs& dialogs,
+                                     YesNoQuestion& question) {
   switch (result.outcome) {
     case SearchOutcome::Found: {
       const MeterAddress meter = *result.meter;

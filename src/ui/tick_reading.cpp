@@ -1,6 +1,7 @@
 #include "ui/tick_reading.h"
 
 #include "tags/mb_collection.h"
+#include "ui/tick_outcome.h"
 
 namespace dornvel {
 
@@ -25,16 +26,20 @@ std::optional<int> CurrentWhole(const MBCollection& tags, const char* key) {
 
 }  // namespace
 
-Reading TickReading(const MBCollection& tags, WallTime time, const QString& errorCount, const QString& message) {
+Reading TickReading(const MBCollection& tags, const TickOutcome& tick, WallTime time, const QString& errorCount) {
   Reading reading;
   reading.time = time;
   // The meter's float, read into a double: back to the float it was.
-  if (const auto resistance = CurrentNumber(tags, "nolu")) reading.resistanceKohm = static_cast<float>(*resistance);
-  reading.switchValue = CurrentWhole(tags, "switch");
-  reading.deviceSlaveId = CurrentWhole(tags, "slaveid");
-  reading.deviceBaudRate = CurrentWhole(tags, "boudrate");
+  if (const auto resistance = CurrentNumber(tags, "nolu"); resistance && tick.refreshed[0]) {
+    reading.resistanceKohm = static_cast<float>(*resistance);
+  }
+  if (tick.refreshed[1]) reading.switchValue = CurrentWhole(tags, "switch");
+  if (tick.deviceAnswered) {
+    reading.deviceSlaveId = CurrentWhole(tags, "slaveid");
+    reading.deviceBaudRate = CurrentWhole(tags, "boudrate");
+  }
   reading.errorCount = errorCount.toStdString();
-  reading.message = message.toStdString();
+  reading.message = tick.messages.join(QStringLiteral("; ")).toStdString();
   return reading;
 }
 

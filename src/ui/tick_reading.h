@@ -7,11 +7,14 @@
 namespace dornvel {
 
 class MBCollection;
+struct TickOutcome;
 
-// What the tick that has just ended read from the meter: each value only where
-// its tag's exchanges of that tick were answered (MBData::ValueCurrent), so
-// that a failed read leaves a gap, never an older value; and the status bar's
-// error count and message as shown.
-Reading TickReading(const MBCollection& tags, WallTime time, const QString& errorCount, const QString& message);
+// What the tick that has just ended learned of the meter. A value only where
+// the tick refreshed its tag and its exchanges were answered
+// (MBData::ValueCurrent), so that a failed read leaves a gap, never an older
+// value; the device's slave id and rate, read once, only when the device
+// answered the tick at all. The error count as shown, and the messages of the
+// tick's own exchanges (none when all were answered).
+Reading TickReading(const MBCollection& tags, const TickOutcome& tick, WallTime time, const QString& errorCount);
 
 }  // namespace dornvel

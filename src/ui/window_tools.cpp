@@ -68,8 +68,9 @@ WindowTools::~WindowTools() = default;
 bool WindowTools::StartRecording(const QString& path) {
   auto recorder = std::make_unique<CsvRecorder>(path.toStdString());
   if (!recorder->Ok()) {
-    dialogs_.MsgBox(QStringLiteral("Cannot record readings to %1: %2")
-                        .arg(path, QString::fromStdString(recorder->Failure())));
+    const QString why =
+        QStringLiteral("Cannot record readings to %1: %2").arg(path, QString::fromStdString(recorder->Failure()));
+    BetweenTicks([this, why] { dialogs_.MsgBox(why); });
     record_->setChecked(false);
     return false;
   }
@@ -90,55 +91,77 @@ void WindowTools::ToggleRecording() {
     StopRecording();
     return;
   }
-  // An existing file is appended to, so choosing one is no overwriting.
-  const QString path = QFileDialog::getSaveFileName(&window_, QStringLiteral("Record readings"), QString(),
-                                                    QStringLiteral("CSV files (*.csv)"), nullptr,
-                                                    QFileDialog::DontConfirmOverwrite);
-  if (path.isEmpty()) {
-    record_->setChecked(false);
-    return;
-  }
-  StartRecording(path);
+  record_->setChecked(false);
+  BetweenTicks([this] {
+    if (Recording()) return;
+    // An existing file is appended to, so choosing one is no overwriting.
+    const QString path = QFileDialog::getSaveFileName(&window_, QStringLiteral("Record readings"), QString(),
+                                                      QStringLiteral("CSV files (*.csv)"), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (!path.isEmpty()) StartRecording(path);
+  });
 }
 
 void WindowTools::AfterTick() {
   const MBCollection* tags = window_.Tags();
   if (!tags) return;  // the window has closed
-  const Reading reading = TickReading(*tags, std::chrono::system_clock::now(), window_.Panel(3)->text(),
-                                      window_.Panel(4)->text());
+  const Reading reading =
+      TickReading(*tags, window_.LastTick(), std::chrono::system_clock::now(), window_.Panel(3)->text());
   trend_->Append(reading);
   if (recorder_ && !recorder_->Record(reading)) {
     const QString why = QStringLiteral("Recording stopped: cannot write %1: %2")
                             .arg(QString::fromStdString(recorder_->Path().string()),
                                  QString::fromStdString(recorder_->Failure()));
     StopRecording();
-    dialogs_.MsgBox(why);
+    BetweenTicks([this, why] { dialogs_.MsgBox(why); });
   }
+}
+
+// A modal dialog's own event loop, entered inside a tick, would hold that tick
+// (and, entered from the timer's handler, every later one) until it closes.
+void WindowTools::BetweenTicks(std::function<void()> show) {
+  if (window_.TickRunning()) {
+    connect(&window_, &FormMain::tickFinished, this, [this, show] { BetweenTicks(show); },
+            Qt::SingleShotConnection);
+    return;
+  }
+  QTimer::singleShot(0, this, [this, show] {
+    if (window_.TickRunning()) {
+      BetweenTicks(show);
+    } else {
+      show();
+    }
+  });
 }
 
 void WindowTools::FindMeter() {
-  // The exchanges of a running tick own the port until the tick ends.
+  if (search_) return;
+  search_ = std::make_unique<MeterSearchDialog>(&window_);
+  // The exchange on the line owns the port until it ends; the tick's others
+  // are not worth the wait.
   if (window_.TickRunning()) {
-    if (!searchWaiting_) {
-      connect(&window_, &FormMain::tickFinished, this, &WindowTools::SearchBetweenTicks, Qt::SingleShotConnection);
-    }
-    searchWaiting_ = true;
-    return;
+    search_->ShowWaitingForPoll();
+    window_.EndTickEarly();
   }
-  SearchBetweenTicks();
+  BetweenTicks([this] { Search(); });
 }
 
-void WindowTools::SearchBetweenTicks() {
-  searchWaiting_ = false;
+void WindowTools::Search() {
+  if (search_->Cancelled()) {
+    search_.reset();
+    return;
+  }
   auto* timer = window_.findChild<QTimer*>(QStringLiteral("Timer1"));
   const bool polling = timer->isActive();
   timer->stop();
-  const auto meter = dornvel::FindMeter(&window_, window_.MSComm(), services_, AddressInUse(window_), dialogs_, question_);
+  const SearchResult result = search_->Run(window_.MSComm(), services_, AddressInUse(window_));
+  search_.reset();
+  if (polling) timer->start();
+  const auto meter = AskToUse(result, window_.MSComm(), dialogs_, question_);
   if (meter) {
     window_.ChooseRate(QString::number(meter->baudRate));
     window_.EnterSlaveId(QString::number(meter->slave));
   }
-  if (polling) timer->start();
 }
 
 void WindowTools::ShowTrend() {

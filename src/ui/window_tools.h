@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 #include "protocol/protocol_services.h"
@@ -14,6 +15,7 @@ namespace dornvel {
 class CsvRecorder;
 class Dialogs;
 class FormMain;
+class MeterSearchDialog;
 class TrendWindow;
 class YesNoQuestion;
 
@@ -33,9 +35,11 @@ class WindowTools : public QObject {
   void StopRecording();
   bool Recording() const { return recorder_ != nullptr; }
 
-  // Searches the chosen port for the meter with polling paused, at once or,
-  // during a tick, as soon as it ends; a meter found and accepted becomes the
-  // computer's slave id and rate, as if the user had chosen them.
+  // Searches the chosen port for the meter with polling paused. Its dialog
+  // shows at once; during a tick it waits for the exchange on the line, the
+  // tick's remaining exchanges are not started, and the search follows the
+  // tick. A meter found and accepted becomes the computer's slave id and rate,
+  // as if the user had chosen them.
   void FindMeter();
 
   TrendWindow& Trend() { return *trend_; }
@@ -45,7 +49,10 @@ class WindowTools : public QObject {
 
  private:
   void AfterTick();
-  void SearchBetweenTicks();
+  // Runs `show` (a dialog or message) from the event loop once no tick runs:
+  // never inside a tick, nor where it would hold the next one back.
+  void BetweenTicks(std::function<void()> show);
+  void Search();
   // Ctrl+R: stops a recording, or asks for a file and starts one.
   void ToggleRecording();
   void ShowTrend();
@@ -59,9 +66,8 @@ class WindowTools : public QObject {
   QAction* find_;
   QAction* record_;
   QAction* trendAction_;
-  // A search asked for during a tick, to run when it ends (once, however
-  // often it was asked for).
-  bool searchWaiting_ = false;
+  // The search asked for, from its dialog's showing to its end; one at a time.
+  std::unique_ptr<MeterSearchDialog> search_;
 };
 
 }  // namespace dornvel

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -124,19 +125,24 @@ void ScriptedSerialControl::SetOutput(const Bytes& frame) {
   } else {
     outBuffer_.insert(outBuffer_.end(), frame.begin(), frame.end());
   }
-  if (script_.empty()) {
+  std::vector<Chunk> chunks;
+  if (respond) {
+    chunks = respond(frame);
+  } else if (script_.empty()) {
     ADD_FAILURE() << "unexpected request: " << ToHex(frame);
     return;
+  } else {
+    Step step = std::move(script_.front());
+    script_.pop_front();
+    if (step.request) EXPECT_EQ(ToHex(frame), ToHex(*step.request));
+    chunks = std::move(step.chunks);
   }
-  Step step = std::move(script_.front());
-  script_.pop_front();
-  if (step.request) {
-    EXPECT_EQ(ToHex(frame), ToHex(*step.request));
-  }
+  // A late reply to an earlier request may still be on its way.
   TimePoint at = clock_.Now();
-  for (auto& chunk : step.chunks) {
+  for (auto& chunk : chunks) {
     at += chunk.delay;
-    arrivals_.push_back({at, std::move(chunk.bytes)});
+    const auto later = std::ranges::upper_bound(arrivals_, at, {}, &Arrival::at);
+    arrivals_.insert(later, {at, std::move(chunk.bytes)});
   }
 }
 

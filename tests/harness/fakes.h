@@ -98,6 +98,9 @@ class ScriptedSerialControl : public SerialControl {
   void ExpectReply(const std::string& requestHex, const std::string& replyHex);
   // Bytes already waiting before the next request.
   void AddStaleInput(const std::string& hex);
+  // When set, answers every request in place of the script: a device that
+  // answers by its own rules (late, or only some slave ids).
+  std::function<std::vector<Chunk>(const Bytes& request)> respond;
   // Forgets the expectations not used up.
   void ClearScript() { script_.clear(); }
   // Every request seen, as hex.

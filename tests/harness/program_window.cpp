@@ -62,7 +62,13 @@ bool ProgramWindow::RunUntil(const std::function<bool()>& done, Milliseconds wit
     held = true;
     loop.quit();
   });
-  QTimer::singleShot(within, &loop, &QEventLoop::quit);
+  // Its own timer, gone with the call: a single-shot timer would stay queued
+  // for the whole of `within` after each call, and calls come thousands a
+  // second while ticks fail at once.
+  QTimer deadline;
+  deadline.setSingleShot(true);
+  QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+  deadline.start(within);
   loop.exec();
   return held;
 }

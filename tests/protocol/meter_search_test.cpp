@@ -166,7 +166,13 @@ TEST(MeterSearch, replies_that_are_not_the_meters_are_passed_over) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     SearchRig rig;
-    rig.ScriptProbes({37, 9600}, {38, 9600}, {{{37, 9600}, {{20ms, c.reply}}}, {{38, 9600}, {{20ms, MeterReply(38)}}}});
+    // Any reply is a sign of life of the slave its first byte names, which is
+    // asked again, patiently.
+    const int named = c.reply[0];
+    rig.line.Expect(ProbeHex({37, 9600}), {{20ms, c.reply}});
+    rig.line.Expect(ProbeHex({named, 9600}), named == 38 ? std::vector<ScriptedSerialControl::Chunk>{{20ms, MeterReply(38)}}
+                                                        : std::vector<ScriptedSerialControl::Chunk>{});
+    if (named != 38) rig.line.Expect(ProbeHex({38, 9600}), {{20ms, MeterReply(38)}});
 
     const SearchResult result = rig.Search({37, 9600});
 
@@ -184,26 +190,50 @@ TEST(MeterSearch, a_reply_that_comes_in_pieces_is_collected_until_its_seventh_by
   EXPECT_EQ(rig.Search({5, 19200}).meter, (MeterAddress{5, 19200}));
 }
 
-TEST(MeterSearch, a_reply_within_the_turnaround_allowance_is_taken_and_a_later_one_is_not) {
-  {
+// A meter that answers the slave id it has, at the rate it has, this late.
+void LateMeter(SearchRig& rig, MeterAddress meter, Duration delay) {
+  rig.line.respond = [&rig, meter, delay](const Bytes& request) {
+    const bool asked = request[0] == meter.slave && rig.line.Settings() == std::to_string(meter.baudRate) + ",N,8,2";
+    return asked ? std::vector<ScriptedSerialControl::Chunk>{{delay, MeterReply(meter.slave)}}
+                 : std::vector<ScriptedSerialControl::Chunk>{};
+  };
+}
+
+TEST(MeterSearch, a_meter_that_answers_up_to_2_s_late_is_found_and_the_search_stays_within_a_minute) {
+  const struct {
+    MeterAddress meter;
+    Duration delay;
+    bool found;
+  } cases[] = {
+      {{5, 9600}, 60ms, true},     {{5, 9600}, 150ms, true},     {{5, 9600}, 1s, true},
+      {{5, 19200}, 1s, true},      {{4, 9600}, 1s, true},  // the last probe at its rate
+      {{5, 9600}, 1900ms, true},   {{5, 9600}, 2500ms, false},   {{5, 19200}, 2500ms, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.meter.slave) + " at " + std::to_string(c.meter.baudRate) + ", " +
+                 std::to_string(c.delay.count() / 1000000) + " ms late");
     SearchRig rig;
-    rig.ScriptProbes({5, 9600}, {5, 9600}, {{{5, 9600}, {{60ms, MeterReply(5)}}}});
-    EXPECT_EQ(rig.Search({5, 9600}).meter, (MeterAddress{5, 9600}));
-  }
-  {
-    // The late reply arrives while the next id is asked: it is no answer to that.
-    SearchRig rig;
-    rig.ScriptProbes({5, 9600}, {4, 19200}, {{{5, 9600}, {{200ms, MeterReply(5)}}}});
-    EXPECT_EQ(rig.Search({5, 9600}).outcome, SearchOutcome::NothingFound);
+    LateMeter(rig, c.meter, c.delay);
+    const TimePoint start = rig.clock.Now();
+
+    const SearchResult result = rig.Search({5, 9600});
+
+    EXPECT_EQ(result.outcome, c.found ? SearchOutcome::Found : SearchOutcome::NothingFound);
+    if (c.found) EXPECT_EQ(result.meter, c.meter);
+    EXPECT_LT(rig.clock.Now() - start, 60s);
   }
 }
 
-TEST(MeterSearch, stale_input_is_dropped_before_a_probe) {
+TEST(MeterSearch, noise_that_names_a_slave_after_every_probe_cannot_stretch_the_search_past_a_minute) {
   SearchRig rig;
-  rig.line.AddStaleInput(ToHex(MeterReply(1)));
-  rig.ScriptProbes({1, 9600}, {2, 9600}, {{{2, 9600}, {{20ms, MeterReply(2)}}}});
+  rig.line.respond = [](const Bytes& request) {
+    return std::vector<ScriptedSerialControl::Chunk>{{5ms, {request[0], 0xFF}}};
+  };
+  const TimePoint start = rig.clock.Now();
 
-  EXPECT_EQ(rig.Search({1, 9600}).meter, (MeterAddress{2, 9600}));
+  EXPECT_EQ(rig.Search({1, 9600}).outcome, SearchOutcome::NothingFound);
+  EXPECT_LT(rig.clock.Now() - start, 60s);
+  EXPECT_EQ(rig.line.Sent().size(), 494u + 8u) << "eight patient probes at most";
 }
 
 TEST(MeterSearch, a_cancel_during_a_wait_stops_the_search_before_another_probe) {

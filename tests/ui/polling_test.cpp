@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 
 #include "harness/device_frames.h"
@@ -149,10 +150,62 @@ TEST_F(PollingTest, a_value_never_read_shows_an_empty_box) {
   rig.port->Expect(frames::kReadSlaveId);
   rig.port->Expect(frames::kReadBoudrate);
   rig.window->Timer1_Timer();
-  ExpectShown("nolu", "", rig.NormalBackground());
+  ExpectShown("nolu", "", rig.ErrorBackground());
   ExpectShown("switch", "07", rig.NormalBackground());
-  ExpectShown("slaveid", "", rig.NormalBackground());
-  ExpectShown("Boudrate", "", rig.NormalBackground());
+  ExpectShown("slaveid", "", rig.ErrorBackground());
+  ExpectShown("Boudrate", "", rig.ErrorBackground());
+}
+
+// A value shows on the normal background only while the device confirms it:
+// its tag's last exchange was answered without error, and the device answered
+// something this tick (the slave id and rate are read once, at the start).
+TEST_F(PollingTest, a_value_the_device_did_not_confirm_is_greyed_until_the_next_good_reply) {
+  const char* kNone = nullptr;
+  const char* kException = "01 84 02 C2 C1";
+  const char* kNoluBadCrc = "01 04 04 00 00 41 48 CB E3";
+  const auto Reply = [](const char* hex) {
+    return hex ? std::vector<ScriptedSerialControl::Chunk>{{5ms, FromHex(hex)}} : std::vector<ScriptedSerialControl::Chunk>{};
+  };
+  struct Case {
+    const char* what;
+    const char* noluReply;
+    const char* switchReply;
+    bool portClosed;
+    std::array<bool, 4> grey;  // nolu, switch, slaveid, Boudrate
+  } cases[] = {
+      {"all answered", frames::kNolu12_4, frames::kSwitch0, false, {false, false, false, false}},
+      {"nolu timed out", kNone, frames::kSwitch0, false, {true, false, false, false}},
+      {"nolu refused", kNoluBadCrc, frames::kSwitch0, false, {true, false, false, false}},
+      {"nolu an exception", kException, frames::kSwitch0, false, {true, false, false, false}},
+      {"nothing answered", kNone, kNone, false, {true, true, true, true}},
+      {"port closed", kNone, kNone, true, {true, true, true, true}},
+  };
+  const char* boxes[] = {"nolu", "switch", "slaveid", "Boudrate"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WindowRig rig;
+    rig.Start();
+    rig.AnswerFirstTick();
+    rig.window->Timer1_Timer();
+    if (c.portClosed) {
+      rig.port->SetPortOpen(false);
+      rig.port->openablePorts.clear();
+    } else {
+      rig.port->Expect(frames::kReadNolu, Reply(c.noluReply));
+      rig.port->Expect(frames::kReadSwitch, Reply(c.switchReply));
+    }
+    rig.window->Timer1_Timer();
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(rig.Background(boxes[i]), c.grey[i] ? rig.ErrorBackground() : rig.NormalBackground()) << boxes[i];
+    }
+    EXPECT_FALSE(rig.Box("slaveid")->text().isEmpty()) << "the last value stays to be read";
+
+    rig.port->openablePorts = {1};
+    rig.port->ExpectReply(frames::kReadNolu, frames::kNolu12_5);
+    rig.port->ExpectReply(frames::kReadSwitch, frames::kSwitch7);
+    rig.window->Timer1_Timer();
+    for (const char* box : boxes) EXPECT_EQ(rig.Background(box), rig.NormalBackground()) << "after, " << box;
+  }
 }
 
 TEST_F(PollingTest, a_missing_tag_keeps_its_text_gets_the_normal_background_and_the_others_go_on) {

@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "harness/device_frames.h"
 #include "harness/window_rig.h"
 #include "tags/mb_collection.h"
 
@@ -34,7 +35,9 @@ TEST(StartUp, restores_the_settings_and_opens_the_chosen_port_through_the_list_h
       {"first start, ports 3 and 5", {3, 5}, {}, {"Com3", "Com5"}, "Com3", true, 3, "9600,N,8,2", "9600", "1", 1},
       {"saved Com5", {3, 5}, {{"Properties/ComPort", "Com5"}}, {"Com3", "Com5"}, "Com5", true, 5, "9600,N,8,2",
        "9600", "1", 1},
-      {"saved Com7 missing", {3, 5}, {{"Properties/ComPort", "Com7"}}, {"Com3", "Com5"}, "Com3", true, 3,
+      {"saved Com7 missing", {3, 5}, {{"Properties/ComPort", "Com7"}}, {"Com3", "Com5"}, "Com7", false, kNoPort,
+       "9600,N,8,2", "9600", "1", 1},
+      {"saved text no port", {3, 5}, {{"Properties/ComPort", "Combo1"}}, {"Com3", "Com5"}, "Com3", true, 3,
        "9600,N,8,2", "9600", "1", 1},
       {"saved 19200", {3, 5}, {{"Properties/BoudRate", "19200"}}, {"Com3", "Com5"}, "Com3", true, 3, "19200,N,8,2",
        "19200", "1", 1},
@@ -54,8 +57,9 @@ TEST(StartUp, restores_the_settings_and_opens_the_chosen_port_through_the_list_h
       {"saved slave 256", {3}, {{"Properties/Slave", "256"}}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600", "1", 1},
       {"saved slave -1", {3}, {{"Properties/Slave", "-1"}}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600", "1", 1},
       {"ports above 16 never probed", {3, 17, 20}, {}, {"Com3"}, "Com3", true, 3, "9600,N,8,2", "9600", "1", 1},
-      {"no port at all", {}, {{"Properties/ComPort", "Com2"}}, {}, "Combo1", false, kNoPort, "9600,N,8,2", "9600", "1",
+      {"no port at all", {}, {{"Properties/ComPort", "Com2"}}, {}, "Com2", false, kNoPort, "9600,N,8,2", "9600", "1",
        1},
+      {"no port, none saved", {}, {}, {}, "Combo1", false, kNoPort, "9600,N,8,2", "9600", "1", 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -77,6 +81,46 @@ TEST(StartUp, restores_the_settings_and_opens_the_chosen_port_through_the_list_h
     EXPECT_EQ(rig.window->CP, c.stored.contains("Properties/ComPort") ? c.stored.at("Properties/ComPort") : "1");
     EXPECT_EQ(rig.window->BR, c.stored.contains("Properties/BoudRate") ? c.stored.at("Properties/BoudRate") : "9600");
   }
+}
+
+// The saved port's adapter is unplugged: no other port is used in its place,
+// its name is kept, and it is used from the first tick after it is plugged in,
+// unless the user has chosen another port by then.
+TEST(StartUp, a_saved_port_that_is_not_there_is_waited_for_and_kept) {
+  for (const bool userChoosesCom3 : {false, true}) {
+    SCOPED_TRACE(userChoosesCom3 ? "the user chooses Com3" : "the user waits");
+    WindowRig rig({3});
+    rig.settings.values = {{"Properties/ComPort", "Com5"}};
+    rig.Start();
+    EXPECT_TRUE(rig.List("ProgCom")->toolTip().startsWith("Com5, the port last used, is not there: port 5 cannot"))
+        << rig.List("ProgCom")->toolTip().toStdString();
+    rig.window->Timer1_Timer();
+    EXPECT_TRUE(rig.port->Sent().empty());
+
+    if (userChoosesCom3) {
+      rig.List("ProgCom")->setCurrentIndex(0);
+      rig.window->ProgCom_Click();
+    }
+    rig.port->openablePorts.insert(5);
+    rig.port->presentPorts.insert(5);
+    rig.AnswerFirstTick();
+    rig.window->Timer1_Timer();
+
+    EXPECT_EQ(rig.port->CommPort(), userChoosesCom3 ? 3 : 5);
+    EXPECT_EQ(rig.List("ProgCom")->currentText(), userChoosesCom3 ? "Com3" : "Com5");
+    EXPECT_EQ(rig.List("ProgCom")->toolTip(), "");
+    EXPECT_EQ(rig.Box("Boudrate")->text(), "9600");
+    rig.window->Form_Unload();
+    EXPECT_EQ(rig.settings.values["Properties/ComPort"], userChoosesCom3 ? "Com3" : "Com5");
+  }
+}
+
+TEST(StartUp, a_saved_port_not_there_is_saved_again_on_closing) {
+  WindowRig rig({3});
+  rig.settings.values = {{"Properties/ComPort", "Com5"}};
+  rig.Start();
+  rig.window->Form_Unload();
+  EXPECT_EQ(rig.settings.values["Properties/ComPort"], "Com5");
 }
 
 TEST(StartUp, probes_ports_1_to_16_at_9600_n_8_1_and_leaves_none_open_before_choosing) {

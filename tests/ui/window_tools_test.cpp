@@ -1,6 +1,8 @@
 #include "ui/window_tools.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QProgressDialog>
 #include <QLabel>
 
 #include <gtest/gtest.h>
@@ -66,14 +68,23 @@ TEST_F(ToolsTest, a_recording_holds_a_row_a_tick_and_a_failed_read_leaves_its_fi
   rig.port->Expect(kReadNolu);  // no reply
   rig.port->ExpectReply(kReadSwitch, kSwitch0);
   rig.window->Timer1_Timer();
+  rig.port->Expect(kReadNolu);  // the meter is silent: its id and rate are not confirmed
+  rig.port->Expect(kReadSwitch);
+  rig.window->Timer1_Timer();
+  rig.port->ExpectReply(kReadNolu, kNolu12_5);
+  rig.port->ExpectReply(kReadSwitch, kSwitch7);
+  rig.window->Timer1_Timer();
 
-  EXPECT_EQ(RowsWithoutTime(file), (std::vector<std::string>{
-                                       "resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message",
-                                       "12.5,7,1,9600,,",
-                                       "12.4,,1,9600,1,Ошибка CRC приема switch",
-                                       ",0,1,9600,2,MBdata/GetData: Timout при получении пакета nolu",
-                                   }));
-  EXPECT_EQ(rig.Box("switch")->text(), "00");
+  EXPECT_EQ(RowsWithoutTime(file),
+            (std::vector<std::string>{
+                "resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message",
+                "12.5,7,1,9600,,",
+                "12.4,,1,9600,1,Ошибка CRC приема switch",
+                ",0,1,9600,2,MBdata/GetData: Timout при получении пакета nolu",
+                ",,,,4,MBdata/GetData: Timout при получении пакета nolu; MBdata/GetData: Timout при получении пакета switch",
+                "12.5,7,1,9600,4,",
+            }));
+  EXPECT_EQ(rig.Box("switch")->text(), "07");
 }
 
 TEST_F(ToolsTest, recording_into_an_existing_file_appends_its_rows_under_the_one_header) {
@@ -113,6 +124,7 @@ TEST_F(ToolsTest, a_file_that_cannot_be_written_is_refused_with_the_reason_and_p
     SCOPED_TRACE(c.path.string());
     rig.dialogs.messages.clear();
     EXPECT_FALSE(tools.StartRecording(QString::fromStdString(c.path.string())));
+    QCoreApplication::processEvents();
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
     EXPECT_TRUE(rig.dialogs.messages[0].startsWith("Cannot record readings to " + QString::fromStdString(c.path.string())));
     EXPECT_TRUE(rig.dialogs.messages[0].endsWith(c.reason)) << rig.dialogs.messages[0].toStdString();
@@ -162,26 +174,29 @@ TEST_F(ToolsTest, the_window_offers_its_tools_from_its_context_menu_and_by_key_a
   EXPECT_EQ(rig.window->Panel(1)->text(), "");
 }
 
-// The exchanges of a tick own the port: a search asked for meanwhile starts
-// once the tick has ended, and polling is paused while it runs.
-TEST_F(ToolsTest, a_search_asked_for_during_a_tick_waits_for_it_to_end) {
-  bool asked = false;
+// Ctrl+F during a tick shows the search's dialog at once; the exchange on the
+// line finishes, the tick starts no other, and the search follows it.
+TEST_F(ToolsTest, a_search_asked_for_during_a_tick_shows_at_once_and_cuts_the_tick_short) {
+  QString shownDuringTick;
   rig.pump.onEvents = [&] {
-    if (asked || !rig.port->TransactionInProgress) return;
-    asked = true;
+    if (!shownDuringTick.isNull() || !rig.port->TransactionInProgress) return;
     tools.FindMeter();
     tools.FindMeter();  // the key pressed twice: one search
+    auto* dialog = rig.window->findChild<QProgressDialog*>();
+    shownDuringTick = dialog && dialog->isVisible() ? dialog->labelText() : QString("");
   };
-  rig.AnswerFirstTick();
+  rig.port->ExpectReply(kReadNolu, kNolu12_5);
   // The first probe, slave 1 at 9600 baud, is answered: the meter.
   rig.port->ExpectReply("01 03 00 00 00 01 84 0A", kSlaveId1);
   rig.dialogs.AnswerYes(false);
   rig.window->Timer1_Timer();
+  EXPECT_EQ(shownDuringTick, "Waiting for the running poll to finish…");
+  EXPECT_EQ(rig.port->Sent().size(), 1u) << "the tick's other exchanges were not started";
+  EXPECT_EQ(rig.Box("nolu")->text(), "13");
 
-  EXPECT_TRUE(asked);
-  ASSERT_EQ(rig.port->Sent().size(), 5u);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(rig.port->Sent().size(), 2u);
   EXPECT_EQ(rig.dialogs.yesNoQuestions, std::vector<QString>{"Meter found: slave id 1 at 9600 baud. Use these settings?"});
-  EXPECT_EQ(rig.Box("Boudrate")->text(), "9600") << "the tick ended before the search";
 }
 
 }  // namespace

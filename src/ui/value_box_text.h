@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QLineEdit;
+
+namespace dornvel {
+
+// Shows `exact`, a value written with its box's pattern, in `box`. A number too
+// wide for the box is shown in scientific notation with as many digits as fit
+// (99999999 as 1.0000E+08), and its exact text goes to the box's tooltip: the
+// box scrolls a text that does not fit and would show only its tail.
+void ShowValueText(QLineEdit& box, const QString& exact);
+
+}  // namespace dornvel
