@@ -53,8 +53,12 @@ Duration RestOfReplyWait(int baud) { return ProbeLine(baud).CharacterTime() * 15
 constexpr Duration kPatientFirstByteWait = 2s;
 constexpr Duration kLateReplyWindow = 1100ms;
 // Noise on the line must not stretch a search past a minute: 36 s of sweep,
-// 2.2 s of listening, and at most this many patient probes of 2.1 s.
+// 2.2 s of listening, and at most this many patient probes of 2.2 s.
 constexpr int kMostPatientProbes = 8;
+// Before a patient probe the line rests as long as polling takes to see the
+// end of a reply: a slave that answered late may still be taking in the
+// probes sent meanwhile, and must hear the new one as a request of its own.
+constexpr Duration kRestBeforePatientProbe = 100ms;
 
 // Before the next request the line stays quiet for 3.5 characters, so that
 // every slave has seen the end of the reply before the next request starts.
@@ -120,6 +124,9 @@ class Prober {
       --patientProbesLeft_;
       followed_.push_back(probed);
       if (hooks_.onProbe) hooks_.onProbe({probed, number});
+      if (auto stop = Interrupted(WaitUntil(services_.clock.Now() + kRestBeforePatientProbe, [] { return false; }))) {
+        return stop;
+      }
       const ProbeEnd end = Probe(probed, kPatientFirstByteWait);
       if (end == ProbeEnd::Meter) found = probed;
       if (end != ProbeEnd::NoMeter) return end;

@@ -1,6 +1,7 @@
 #include "ui/value_box_text.h"
 
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
@@ -26,6 +27,14 @@ int TextRoom(const QLineEdit& box) {
   return contents.width() - 2 * kLineEditTextMargin;
 }
 
+// 1.2346E8: the exponent without its plus sign and leading zeros, which
+// would take the room of two digits of the number.
+QString Scientific(double number, int fractionDigits) {
+  QString text = QString::number(number, 'E', fractionDigits);
+  static const QRegularExpression kPaddedExponent(QStringLiteral("E\\+?(-?)0*(\\d)"));
+  return text.replace(kPaddedExponent, QStringLiteral("E\\1\\2"));
+}
+
 }  // namespace
 
 void ShowValueText(QLineEdit& box, const QString& exact) {
@@ -40,7 +49,7 @@ void ShowValueText(QLineEdit& box, const QString& exact) {
   }
   QString shorter;
   for (int digits = kMostFractionDigits; digits >= 0; --digits) {
-    shorter = QString::number(number, 'E', digits);
+    shorter = Scientific(number, digits);
     if (fits(shorter)) break;
   }
   box.setText(shorter);

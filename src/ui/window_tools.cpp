@@ -70,7 +70,7 @@ bool WindowTools::StartRecording(const QString& path) {
   if (!recorder->Ok()) {
     const QString why =
         QStringLiteral("Cannot record readings to %1: %2").arg(path, QString::fromStdString(recorder->Failure()));
-    BetweenTicks([this, why] { dialogs_.MsgBox(why); });
+    dialogs_.MsgBox(why);
     record_->setChecked(false);
     return false;
   }
@@ -92,7 +92,7 @@ void WindowTools::ToggleRecording() {
     return;
   }
   record_->setChecked(false);
-  BetweenTicks([this] {
+  OutsideTicks([this] {
     if (Recording()) return;
     // An existing file is appended to, so choosing one is no overwriting.
     const QString path = QFileDialog::getSaveFileName(&window_, QStringLiteral("Record readings"), QString(),
@@ -113,25 +113,21 @@ void WindowTools::AfterTick() {
                             .arg(QString::fromStdString(recorder_->Path().string()),
                                  QString::fromStdString(recorder_->Failure()));
     StopRecording();
-    BetweenTicks([this, why] { dialogs_.MsgBox(why); });
+    // Shown once the timer's handler, which runs this, has returned.
+    QTimer::singleShot(0, this, [this, why] { OutsideTicks([this, why] { dialogs_.MsgBox(why); }); });
   }
 }
 
 // A modal dialog's own event loop, entered inside a tick, would hold that tick
 // (and, entered from the timer's handler, every later one) until it closes.
-void WindowTools::BetweenTicks(std::function<void()> show) {
-  if (window_.TickRunning()) {
-    connect(&window_, &FormMain::tickFinished, this, [this, show] { BetweenTicks(show); },
-            Qt::SingleShotConnection);
+void WindowTools::OutsideTicks(std::function<void()> show) {
+  if (!window_.TickRunning()) {
+    show();
     return;
   }
-  QTimer::singleShot(0, this, [this, show] {
-    if (window_.TickRunning()) {
-      BetweenTicks(show);
-    } else {
-      show();
-    }
-  });
+  connect(
+      &window_, &FormMain::tickFinished, this,
+      [this, show] { QTimer::singleShot(0, this, [this, show] { OutsideTicks(show); }); }, Qt::SingleShotConnection);
 }
 
 void WindowTools::FindMeter() {
@@ -143,7 +139,7 @@ void WindowTools::FindMeter() {
     search_->ShowWaitingForPoll();
     window_.EndTickEarly();
   }
-  BetweenTicks([this] { Search(); });
+  OutsideTicks([this] { Search(); });
 }
 
 void WindowTools::Search() {

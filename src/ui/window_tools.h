@@ -49,9 +49,9 @@ class WindowTools : public QObject {
 
  private:
   void AfterTick();
-  // Runs `show` (a dialog or message) from the event loop once no tick runs:
-  // never inside a tick, nor where it would hold the next one back.
-  void BetweenTicks(std::function<void()> show);
+  // Runs `show` (a dialog or message) now when no tick runs, else from the
+  // event loop once the tick has ended: never inside a tick.
+  void OutsideTicks(std::function<void()> show);
   void Search();
   // Ctrl+R: stops a recording, or asks for a file and starts one.
   void ToggleRecording();

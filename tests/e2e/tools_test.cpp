@@ -1,8 +1,14 @@
 #include <QComboBox>
+#include <QEventLoop>
 #include <QLineEdit>
+#include <QTimer>
+
+#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,6 +19,29 @@
 
 namespace dornvel::testing {
 namespace {
+
+// Files this process writes may not grow past `bytes` while it lasts: a write
+// beyond fails as on a full disk ("File too large", with SIGXFSZ ignored).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(std::uintmax_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &before_);
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = before_;
+    limited.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &before_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit before_{};
+  void (*previousHandler_)(int) = SIG_DFL;
+};
 
 // A meter re-programmed to slave 37 and 19200 baud and forgotten: the window
 // starts at slave 1 and 9600, finds it, and takes its settings when told to.
@@ -61,6 +90,55 @@ TEST(RecordReadings, dornvel_record_writes_a_row_of_the_meters_values_every_tick
     EXPECT_EQ(line.substr(line.find(',')), ",987.25,42,1,9600,,\r") << line;
     EXPECT_EQ(line.find('T'), 10u) << line;
   }
+}
+
+// A meter that answers a second after each request, slow but ordinary: polling
+// waits 2 s for it, and so does the search once it has heard it.
+TEST(FindTheMeter, a_meter_that_answers_a_second_late_is_found) {
+  TempDir dir;
+  Simulator sim(dir, {"--link", (dir / "com1").string(), "--slave", "5", "--delay", "every:1", "--delay-time", "1.0"});
+  ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
+  ProgramWindow program({{1, (dir / "com1").string()}});
+  program.Start();
+  program.Dialogs().AnswerYes(false);
+  program.Tools().FindMeter();
+
+  EXPECT_EQ(program.Dialogs().yesNoQuestions,
+            std::vector<QString>{"Meter found: slave id 5 at 9600 baud. Use these settings?"}) << sim.Log();
+}
+
+// The disk fills up while recording: the recording stops and says why, and
+// polling goes on while the message is read.
+TEST(RecordReadings, a_write_failure_stops_the_recording_and_its_message_holds_up_no_tick) {
+  TempDir dir;
+  Simulator sim(dir, {"--link", (dir / "com1").string()});
+  ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
+  ProgramWindow program({{1, (dir / "com1").string()}});
+  program.Start();
+  const auto file = dir / "readings.csv";
+  ASSERT_TRUE(program.Tools().StartRecording(QString::fromStdString(file.string())));
+  ASSERT_TRUE(program.RunTicks(1));
+
+  int ticksWhileShown = -1;
+  program.Dialogs().whileTelling = [&] {
+    const int before = program.Ticks();
+    QEventLoop reading;
+    QTimer::singleShot(3500ms, &reading, &QEventLoop::quit);
+    reading.exec();
+    ticksWhileShown = program.Ticks() - before;
+  };
+  {
+    // No room for one more row: the next write fails as on a full disk.
+    const FileSizeLimit full(std::filesystem::file_size(file));
+    ASSERT_TRUE(program.RunUntil([&] { return !program.Tools().Recording(); }, 5s));
+  }
+  ASSERT_TRUE(program.RunUntil([&] { return ticksWhileShown >= 0; }, 10s));
+
+  ASSERT_EQ(program.Dialogs().messages.size(), 1u);
+  EXPECT_TRUE(program.Dialogs().messages[0].startsWith("Recording stopped: cannot write " +
+                                                       QString::fromStdString(file.string()) + ": File too large"))
+      << program.Dialogs().messages[0].toStdString();
+  EXPECT_GE(ticksWhileShown, 2);
 }
 
 }  // namespace

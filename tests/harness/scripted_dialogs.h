@@ -27,14 +27,19 @@ class ScriptedDialogs : public Dialogs, public YesNoQuestion {
   void AnswerYes(bool yes) { yesNo_.push_back(yes); }
 
   QString InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) override;
-  void MsgBox(const QString& message) override { messages.push_back(message); }
+  void MsgBox(const QString& message) override {
+    messages.push_back(message);
+    if (whileTelling) whileTelling();
+  }
   bool Ask(const QString& question) override;
 
   std::vector<Question> questions;
   std::vector<QString> messages;
   std::vector<QString> yesNoQuestions;
-  // Runs while an input box is open, as the window's events do.
+  // Run while an input box, or a message box, is open, as the window's events
+  // are (a message read for a while: an event loop of its own).
   std::function<void()> whileAsking;
+  std::function<void()> whileTelling;
 
  private:
   std::deque<QString> answers_;

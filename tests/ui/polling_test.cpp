@@ -2,6 +2,7 @@
 #include <QEvent>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QScreen>
@@ -12,8 +13,10 @@
 
 #include <array>
 #include <set>
+#include <string>
 
 #include "harness/device_frames.h"
+#include "harness/rtu_client.h"
 #include "harness/window_rig.h"
 #include "tags/mb_collection.h"
 
@@ -205,6 +208,43 @@ TEST_F(PollingTest, a_value_the_device_did_not_confirm_is_greyed_until_the_next_
     rig.port->ExpectReply(frames::kReadSwitch, frames::kSwitch7);
     rig.window->Timer1_Timer();
     for (const char* box : boxes) EXPECT_EQ(rig.Background(box), rig.NormalBackground()) << "after, " << box;
+  }
+}
+
+// A number wider than its box reads right in a shorter form, never cut to its
+// tail; the exact number is in the tooltip. NaN and infinity are no reading.
+TEST(PollingDisplay, a_number_too_wide_for_its_box_is_shown_shorter_with_the_exact_one_in_its_tooltip) {
+  const struct {
+    const char* registers;  // the float's two registers, low one first
+    const char* exact;
+    bool shorter;
+    bool grey;
+  } cases[] = {
+      {"00 00 41 48", "13", false, false},         {"BC 20 4C BE", "100000000", true, false},
+      {"79 A3 4C EB", "123456792", true, false},   {"79 A3 CC EB", "-123456792", true, false},
+      {"00 00 7F C0", "NaN", false, true},         {"00 00 7F 80", "Inf", false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.exact);
+    WindowRig rig;
+    rig.Start();
+    rig.port->ExpectReply(frames::kReadNolu, ToHex(WithCrc(FromHex(std::string("01 04 04 ") + c.registers))));
+    rig.port->ExpectReply(frames::kReadSwitch, frames::kSwitch7);
+    rig.port->ExpectReply(frames::kReadSlaveId, frames::kSlaveId1);
+    rig.port->ExpectReply(frames::kReadBoudrate, frames::kBoudrate9600);
+    rig.window->Timer1_Timer();
+
+    const QLineEdit* box = rig.Box("nolu");
+    EXPECT_LT(box->fontMetrics().horizontalAdvance(box->text()), box->width()) << box->text().toStdString();
+    if (c.shorter) {
+      EXPECT_NE(box->text(), c.exact);
+      EXPECT_NEAR(box->text().toDouble() / std::stod(c.exact), 1.0, 5e-3) << box->text().toStdString();
+      EXPECT_EQ(box->toolTip(), c.exact);
+    } else {
+      EXPECT_EQ(box->text(), c.exact);
+      EXPECT_EQ(box->toolTip(), "");
+    }
+    EXPECT_EQ(rig.Background("nolu"), c.grey ? rig.ErrorBackground() : rig.NormalBackground());
   }
 }
 
