@@ -2,13 +2,14 @@
 // line rates 9600 and 19200 baud:
 //   dornvel-search-figures
 // Prints rows of the figures table (see figure_row.h): the whole search with
-// nothing on the line, and the search for a meter at slave id 247 and 19200
-// baud started from slave 1 at 9600, which finds it with the last of the 494
-// probes.
+// nothing on the line; the search for a meter at slave id 247 and 19200 baud
+// started from slave 1 at 9600, which finds it with the last of the 494
+// probes; and for slow meters, which answer 0.15 s and 1 s late.
 #include <QCoreApplication>
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "bench/figure_row.h"
 #include "harness/port_map.h"
@@ -61,14 +62,15 @@ void PrintNothingOnTheLine() {
          timed.result.outcome == SearchOutcome::NothingFound && timed.seconds <= kTargetSeconds});
 }
 
-void PrintMeterAtTheLastProbe() {
+void PrintMeterFound(const std::string& what, const MeterAddress& meter, std::vector<std::string> simArguments) {
   testing::TempDir dir;
-  testing::Simulator sim(dir, {"--slave", "247", "--baud", "19200"});
+  simArguments.insert(simArguments.end(),
+                      {"--slave", std::to_string(meter.slave), "--baud", std::to_string(meter.baudRate)});
+  testing::Simulator sim(dir, simArguments);
   const TimedSearch timed = Search(sim.Path());
-  const bool found = timed.result.meter == MeterAddress{247, 19200};
-  Print({"meter search: a meter at slave id 247 and 19200 baud, searched from slave 1 at 9600",
-         "<= " + Fixed(kTargetSeconds, 0) + " s", found ? Measured(timed) : "not found", "-",
-         found && timed.seconds <= kTargetSeconds});
+  const bool found = timed.result.meter == meter;
+  Print({"meter search: " + what + ", searched from slave 1 at 9600", "<= " + Fixed(kTargetSeconds, 0) + " s",
+         found ? Measured(timed) : "not found", "-", found && timed.seconds <= kTargetSeconds});
 }
 
 }  // namespace
@@ -78,6 +80,11 @@ int main(int argc, char** argv) {
   // The serial control and its event pump need a Qt application.
   QCoreApplication app(argc, argv);
   dornvel::bench::PrintNothingOnTheLine();
-  dornvel::bench::PrintMeterAtTheLastProbe();
+  using dornvel::MeterAddress;
+  dornvel::bench::PrintMeterFound("a meter at slave id 247 and 19200 baud", MeterAddress{247, 19200}, {});
+  for (const char* late : {"0.15", "1.0"}) {
+    dornvel::bench::PrintMeterFound(std::string("a meter at slave id 100 and 9600 baud that answers ") + late + " s late",
+                                    MeterAddress{100, 9600}, {"--delay", "every:1", "--delay-time", late});
+  }
   return 0;
 }
