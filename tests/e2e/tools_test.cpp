@@ -3,15 +3,13 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "harness/file_size_limit.h"
 #include "harness/program_process.h"
 #include "harness/program_window.h"
 #include "harness/simulator.h"
@@ -19,29 +17,6 @@
 
 namespace dornvel::testing {
 namespace {
-
-// Files this process writes may not grow past `bytes` while it lasts: a write
-// beyond fails as on a full disk ("File too large", with SIGXFSZ ignored).
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(std::uintmax_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &before_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = before_;
-    limited.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &before_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit before_{};
-  void (*previousHandler_)(int) = SIG_DFL;
-};
 
 // A meter re-programmed to slave 37 and 19200 baud and forgotten: the window
 // starts at slave 1 and 9600, finds it, and takes its settings when told to.

@@ -1,9 +1,6 @@
 #include "readings/csv_recorder.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-
-#include <csignal>
 
 #include <cerrno>
 #include <cstring>
@@ -11,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "harness/file_size_limit.h"
 #include "harness/scoped_env.h"
 #include "harness/temp_dir.h"
 #include "readings/csv_row.h"
@@ -105,24 +103,6 @@ TEST_F(CsvRecorderTest, a_file_that_cannot_be_written_is_reported_with_the_reaso
   }
 }
 
-// The file may grow no further: as a disk that fills up during recording.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-
- private:
-  rlimit old_{};
-  void (*oldHandler_)(int);
-};
 
 TEST_F(CsvRecorderTest, a_row_that_cannot_be_written_stops_the_recording_with_the_reason) {
   const auto file = dir_ / "readings.csv";
