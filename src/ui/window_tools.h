@@ -38,6 +38,8 @@ class WindowTools : public QObject {
   // computer's slave id and rate, as if the user had chosen them.
   void FindMeter();
 
+  // Ctrl+T: shows the trend window and brings it to the front.
+  void ShowTrend();
   TrendWindow& Trend() { return *trend_; }
   QAction* FindAction() const { return find_; }
   QAction* RecordAction() const { return record_; }
@@ -48,7 +50,6 @@ class WindowTools : public QObject {
   void SearchBetweenTicks();
   // Ctrl+R: stops a recording, or asks for a file and starts one.
   void ToggleRecording();
-  void ShowTrend();
 
   FormMain& window_;
   ProtocolServices services_;
