@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "protocol/protocol_services.h"
+#include "readings/csv_row.h"
 
 class QAction;
 
@@ -27,9 +28,11 @@ class WindowTools : public QObject {
   WindowTools(FormMain& window, ProtocolServices services, Dialogs& dialogs, YesNoQuestion& question);
   ~WindowTools() override;
 
-  // Records from the next tick on into `path`, appended to; false, having
-  // said why, when the file cannot be written.
+  // Records from the next tick on into `path`, appended to, in the locale's
+  // form or the one given; false, having said why, when the file cannot be
+  // written.
   bool StartRecording(const QString& path);
+  bool StartRecording(const QString& path, CsvForm form);
   void StopRecording();
   bool Recording() const { return recorder_ != nullptr; }
 
