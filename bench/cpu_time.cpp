@@ -5,7 +5,7 @@
 
 #include "bench/figure_row.h"
 #include "bench/line_figures.h"
-#include "bench/process_cpu.h"
+#include "bench/program_cpu.h"
 #include "bench/simulated_line.h"
 #include "harness/program_process.h"
 #include "harness/simulator.h"
@@ -16,13 +16,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A running master's CPU clock is read twice, each time when the simulator
-// has just taken a request off the line: the master is then idle, waiting for
-// the reply, so both readings fall at the same point of its cycle, and
-// start-up stays outside. dornvel's first tick also reads the holding
-// registers; its second tick's first request opens the interval, and from
-// then on a tick makes two reads (nolu and switch). mbpoll is given the same
-// pace, a read every 500 ms.
+// dornvel's first tick also reads the holding registers; its second tick's
+// first request opens the interval, and from then on a tick makes two reads
+// (nolu and switch). mbpoll is given the same pace, a read every 500 ms.
 constexpr int kRuns = 3;
 constexpr int kProgramWarmUpRequests = 5;
 constexpr int kMeasuredTicks = 10;
@@ -30,20 +26,6 @@ constexpr int kReadsPerTick = 2;
 constexpr int kMbpollWarmUpRequests = 2;
 constexpr int kMbpollMeasuredReads = 20;
 constexpr double kTickTargetMs = 2;
-
-// CPU seconds of process `pid` over `measured` requests after `warmUp` ones.
-std::optional<double> CpuOverRequests(testing::Simulator& sim, pid_t pid, int warmUp, int measured) {
-  for (int i = 0; i < warmUp; ++i) {
-    if (!sim.WaitFor("RX", 5s)) return std::nullopt;
-  }
-  const auto start = ProcessCpuSeconds(pid);
-  for (int i = 0; i < measured; ++i) {
-    if (!sim.WaitFor("RX", 5s)) return std::nullopt;
-  }
-  const auto end = ProcessCpuSeconds(pid);
-  if (!start || !end) return std::nullopt;
-  return *end - *start;
-}
 
 std::optional<double> ProgramCpuPerTick() {
   testing::TempDir dir;
@@ -54,7 +36,7 @@ std::optional<double> ProgramCpuPerTick() {
   program.Stop(SIGTERM, 5s);
   sim.Stop();
   if (!cpu) return std::nullopt;
-  return *cpu / kMeasuredTicks;
+  return cpu->cpuSeconds / kMeasuredTicks;
 }
 
 // The same read as the tag "nolu".
@@ -70,7 +52,7 @@ std::optional<double> MbpollCpuPerRead() {
   mbpoll.Stop(SIGINT, 5s);
   sim.Stop();
   if (!cpu) return std::nullopt;
-  return *cpu / kMbpollMeasuredReads;
+  return cpu->cpuSeconds / kMbpollMeasuredReads;
 }
 
 std::vector<double> Repeated(std::optional<double> (*measure)()) {

@@ -17,9 +17,11 @@ double TransactionFloorSeconds(int baud) {
   return LineSeconds(kReadRequestBytes + kFloatReplyBytes, baud) + kEndOfReplySilence;
 }
 
-std::vector<std::string> SimulatedMeter(int baud) {
+std::vector<std::string> SimulatedMeter(int baud, std::optional<float> resistanceKohm) {
   const int lineMs = static_cast<int>(std::floor(LineSeconds(kReadRequestBytes + kFloatReplyBytes, baud) * 1e3));
-  return {"--baud", std::to_string(baud), "--resistance", "12.5", "--frame-gap", std::to_string(lineMs)};
+  std::vector<std::string> arguments = {"--baud", std::to_string(baud), "--frame-gap", std::to_string(lineMs)};
+  if (resistanceKohm) arguments.insert(arguments.end(), {"--resistance", std::to_string(*resistanceKohm)});
+  return arguments;
 }
 
 }  // namespace dornvel::bench

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,11 @@ double LineSeconds(std::size_t bytes, int baud);
 // of "nolu" at 9600 baud, 109.7 ms at 19200.
 double TransactionFloorSeconds(int baud);
 
-// Options of dornvel-sim for a meter at `baud` with a fixed reading. A
+// Options of dornvel-sim for a meter at `baud` reading `resistanceKohm`, or,
+// without it, a resistance that drifts a little from one request to the next. A
 // pseudo-terminal moves bytes at once, so the simulator stands in for the
 // line: it waits the line time of the request and the reply (rounded down to
 // whole milliseconds, since its wait rounds up) before it answers.
-std::vector<std::string> SimulatedMeter(int baud);
+std::vector<std::string> SimulatedMeter(int baud, std::optional<float> resistanceKohm = 12.5f);
 
 }  // namespace dornvel::bench

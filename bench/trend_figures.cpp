@@ -1,10 +1,12 @@
 // The trend window with a full day of 1 Hz readings, fed as fast as it takes
-// them rather than in real time:
+// them rather than in real time, then the program polling with it open:
 //   dornvel-trend-figures [PICTURE.png]
+//   dornvel-trend-figures polling        the polling rows only
 // Prints rows of the figures table (see figure_row.h): the resident memory the
-// day adds, and the time to redraw it (thinning, the chart's update and a paint)
-// on a linear and on a logarithmic axis. PICTURE.png, if named, receives the
-// window's plot.
+// day adds, the time to redraw it (thinning, the chart's update and a paint)
+// on a linear and on a logarithmic axis, and the program's CPU per tick and
+// poll period with the trend closed and open. PICTURE.png, if named, receives
+// the window's plot.
 #include <QApplication>
 #include <QChartView>
 #include <QCheckBox>
@@ -16,6 +18,8 @@
 #include <vector>
 
 #include "bench/figure_row.h"
+#include "bench/process_cpu.h"
+#include "bench/trend_polling.h"
 #include "harness/resident_memory.h"
 #include "ui/trend_window.h"
 
@@ -27,6 +31,8 @@ using SteadyTime = std::chrono::steady_clock;
 
 constexpr int kDay = 24 * 60 * 60;
 constexpr int kRedraws = 21;
+constexpr int kTicks = 300;
+constexpr double kTickTargetMs = 1;
 constexpr double kRedrawTargetMs = 100;
 constexpr double kMemoryTargetMiB = 32;
 
@@ -56,14 +62,32 @@ double RedrawMs(TrendWindow& window, QChartView& view, Reading tick) {
     tick.time += std::chrono::seconds(1);
     const auto start = SteadyTime::now();
     window.Append(tick);
-    QCoreApplication::processEvents();
+    window.DrawNow();
     view.grab();
     times.push_back(std::chrono::duration<double, std::milli>(SteadyTime::now() - start).count());
   }
   return Median(times);
 }
 
+// CPU milliseconds of this thread per tick, over a run of ticks as they come
+// with the day shown: the window draws the lines anew only when a tick can
+// change them.
+double TickCpuMs(TrendWindow& window, Reading tick) {
+  const double start = ThreadCpuSeconds();
+  for (int i = 0; i < kTicks; ++i) {
+    tick.time += std::chrono::seconds(1);
+    tick.resistanceKohm = 1000.0f + static_cast<float>(i % 7);
+    window.Append(tick);
+    QCoreApplication::processEvents();
+  }
+  return (ThreadCpuSeconds() - start) * 1e3 / kTicks;
+}
+
 int Run(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "polling") {
+    PrintTrendPollingFigures();
+    return 0;
+  }
   const WallTime start = std::chrono::system_clock::now() - std::chrono::hours(24);
   const std::vector<Reading> day = DayOfReadings(start);
 
@@ -89,6 +113,10 @@ int Run(int argc, char** argv) {
          "-", addedMiB <= kMemoryTargetMiB});
 
   Reading next = day.back();
+  const double tickMs = TickCpuMs(window, next);
+  next.time += std::chrono::seconds(kTicks);
+  Print({"trend window: CPU a tick costs it with a full day shown, mean of " + std::to_string(kTicks) + " ticks",
+         "<= " + Fixed(kTickTargetMs, 0) + " ms", Fixed(tickMs, 3) + " ms", "-", tickMs <= kTickTargetMs});
   const double linearMs = RedrawMs(window, view, next);
   next.time += std::chrono::seconds(kRedraws);
   window.findChild<QCheckBox*>(QStringLiteral("logarithmicAxis"))->setChecked(true);
@@ -101,6 +129,7 @@ int Run(int argc, char** argv) {
          Fixed(logarithmicMs, 1) + " ms", "-", logarithmicMs <= kRedrawTargetMs});
 
   if (argc > 1 && !window.SaveAsPng(QString::fromLocal8Bit(argv[1]))) return 1;
+  PrintTrendPollingFigures();
   return 0;
 }
 

@@ -8,6 +8,9 @@ packages=(
   qt6-base-dev qt6-serialport-dev
   # Debian's Qt Charts needs the Qt OpenGL files but does not pull them in.
   qt6-charts-dev libqt6opengl6-dev
+  # Linguist tools for the translations (lrelease, lupdate, qt_add_translations),
+  # and Qt's own Russian texts (qtbase_ru.qm) for standard buttons and dialogs.
+  qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   libgtest-dev libbenchmark-dev
   libmodbus-dev mbpoll
   clang libclang-rt-14-dev

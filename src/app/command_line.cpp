@@ -38,14 +38,17 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
                                   QStringLiteral("Record the readings of every poll into FILE, a CSV file "
                                                  "(appended to when it exists)."),
                                   QStringLiteral("FILE"));
+  const QCommandLineOption trend(QStringLiteral("trend"), QStringLiteral("Open the trend window at start."));
   parser.addOption(help);
   parser.addOption(version);
   parser.addOption(record);
+  parser.addOption(trend);
 
   const QStringList arguments = QCoreApplication::arguments();
   const bool parsed = parser.parse(arguments);
   const QStringList extra = parser.positionalArguments();
-  if (!parsed || !extra.isEmpty() || !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record))) {
+  if (!parsed || !extra.isEmpty() || !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record) ||
+                                     parser.isSet(trend))) {
     // "--" alone parses, as the end of no options.
     const QString why = !parsed ? parser.errorText()
                                 : QStringLiteral("Unexpected argument '%1'.").arg(extra.value(0, arguments.last()));
@@ -62,7 +65,7 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
               << QCoreApplication::applicationVersion().toStdString() << '\n';
     return {0, {}};
   }
-  return {std::nullopt, parser.value(record)};
+  return {std::nullopt, parser.value(record), parser.isSet(trend)};
 }
 
 }  // namespace dornvel

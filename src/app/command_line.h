@@ -13,9 +13,11 @@ struct CommandLine {
   std::optional<int> exitStatus;
   // --record FILE: record every tick's reading into FILE (a CSV file).
   QString recordFile;
+  // --trend: open the trend window with the main window.
+  bool showTrend = false;
 };
 
-// Reads --help, --version and --record FILE; nothing else is taken. Sets the
+// Reads --help, --version, --record FILE and --trend; nothing else is taken. Sets the
 // application's version first, which --version reports. Called before the
 // application object exists, so that answering needs no display.
 CommandLine ReadCommandLine(int argc, char* argv[]);

@@ -28,6 +28,7 @@ int main(int argc, char* argv[]) {
   dornvel::InstallRunHooks(*window.form);
   if (!commandLine.recordFile.isEmpty()) window.tools->StartRecording(commandLine.recordFile);
   window.form->Form_Load();
+  if (commandLine.showTrend) window.tools->ShowTrend();
   // Closing the window ends the loop; the window is destroyed only after that,
   // when no tick runs any more.
   return app.exec();

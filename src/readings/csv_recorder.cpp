@@ -29,7 +29,8 @@ FileStart StartOf(const std::filesystem::path& path) {
 
 }  // namespace
 
-CsvRecorder::CsvRecorder(const std::filesystem::path& path) : path_(path) {
+CsvRecorder::CsvRecorder(const std::filesystem::path& path, CsvForm form, const std::vector<std::string>& columnNames)
+    : path_(path), form_(form) {
   const FileStart start = StartOf(path);
   errno = 0;
   out_.open(path, std::ios::binary | std::ios::app);
@@ -37,12 +38,16 @@ CsvRecorder::CsvRecorder(const std::filesystem::path& path) : path_(path) {
     Fail();
     return;
   }
-  if (start == FileStart::Empty) Write(CsvHeader() + std::string(kCsvLineEnd));
+  if (start == FileStart::Empty) {
+    Write(std::string(kUtf8ByteOrderMark) + CsvHeader(columnNames, form) + std::string(kCsvLineEnd));
+  }
   // A cut-off row keeps its line; the next row starts on a line of its own.
   if (start == FileStart::InsideLine) Write(std::string(kCsvLineEnd));
 }
 
-bool CsvRecorder::Record(const Reading& reading) { return Ok() && Write(CsvRow(reading) + std::string(kCsvLineEnd)); }
+bool CsvRecorder::Record(const Reading& reading) {
+  return Ok() && Write(CsvRow(reading, form_) + std::string(kCsvLineEnd));
+}
 
 bool CsvRecorder::Write(const std::string& text) {
   errno = 0;

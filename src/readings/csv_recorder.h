@@ -3,13 +3,16 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "readings/csv_row.h"
 #include "readings/reading.h"
 
 namespace dornvel {
 
-// Records one row per tick into a CSV file (see csv_row.h). An existing file is
-// appended to; a new or empty one gets the header first. Every row is handed
+// Records one row per tick into a CSV file (see csv_row.h) of the form asked
+// for. An existing file is appended to; a new or empty one gets the byte-order
+// mark and the header first, with the column names given. Every row is handed
 // to the system as soon as it is recorded, so a crash of the program loses at
 // most the tick in progress.
 //
@@ -19,7 +22,7 @@ namespace dornvel {
 // stops recording and says why.
 class CsvRecorder {
  public:
-  explicit CsvRecorder(const std::filesystem::path& path);
+  CsvRecorder(const std::filesystem::path& path, CsvForm form, const std::vector<std::string>& columnNames);
 
   // Writes the row of one tick. False when it could not be written, and from
   // the first failure on.
@@ -35,6 +38,7 @@ class CsvRecorder {
   void Fail();
 
   std::filesystem::path path_;
+  CsvForm form_;
   std::ofstream out_;
   std::string failure_;
 };

@@ -1,5 +1,6 @@
 #include "readings/csv_row.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "readings/local_time_text.h"
@@ -9,26 +10,37 @@ namespace dornvel {
 namespace {
 
 template <class Number>
-std::string NumberField(const std::optional<Number>& value) {
+std::string NumberField(const std::optional<Number>& value, char decimalMark) {
   if (!value) return {};
   char text[32];
   // Shortest form that reads back to the same value: 12.5, 0.1, 1e+20.
   const auto end = std::to_chars(text, text + sizeof text, *value).ptr;
-  return std::string(text, end);
+  std::string field(text, end);
+  std::replace(field.begin(), field.end(), '.', decimalMark);
+  return field;
 }
 
 }  // namespace
 
-std::string CsvHeader() { return "time,resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message"; }
-
-std::string CsvRow(const Reading& reading) {
-  return LocalTimeText(reading.time) + ',' + NumberField(reading.resistanceKohm) + ',' +
-         NumberField(reading.switchValue) + ',' + NumberField(reading.deviceSlaveId) + ',' +
-         NumberField(reading.deviceBaudRate) + ',' + CsvField(reading.errorCount) + ',' + CsvField(reading.message);
+std::string CsvHeader(const std::vector<std::string>& names, CsvForm form) {
+  std::string header;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) header += form.separator;
+    header += CsvField(names[i], form.separator);
+  }
+  return header;
 }
 
-std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+std::string CsvRow(const Reading& reading, CsvForm form) {
+  const char s = form.separator;
+  return LocalTimeText(reading.time) + s + NumberField(reading.resistanceKohm, form.decimalMark) + s +
+         NumberField(reading.switchValue, form.decimalMark) + s + NumberField(reading.deviceSlaveId, form.decimalMark) +
+         s + NumberField(reading.deviceBaudRate, form.decimalMark) + s + CsvField(reading.errorCount, s) + s +
+         CsvField(reading.message, s);
+}
+
+std::string CsvField(std::string_view text, char separator) {
+  if (text.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string_view::npos) return std::string(text);
   std::string quoted = "\"";
   for (char c : text) {
     if (c == '"') quoted += '"';

@@ -11,6 +11,11 @@ void TrendSeries::Append(const Reading& reading) {
     minima_.Push(number, static_cast<float>(*plotted));
     maxima_.Push(number, static_cast<float>(*plotted));
   }
+  // A 16-bit register: every value is exact as a float.
+  if (const auto value = points_.back().switchValue) {
+    switchMinima_.Push(number, static_cast<float>(*value));
+    switchMaxima_.Push(number, static_cast<float>(*value));
+  }
   while (points_.size() > kMostPoints || points_.front().time < reading.time - kKeptSpan) DropOldest();
 }
 
@@ -22,6 +27,8 @@ std::optional<float> TrendSeries::Last() const {
 void TrendSeries::DropOldest() {
   minima_.Drop(firstNumber_);
   maxima_.Drop(firstNumber_);
+  switchMinima_.Drop(firstNumber_);
+  switchMaxima_.Drop(firstNumber_);
   points_.pop_front();
   ++firstNumber_;
 }

@@ -34,6 +34,10 @@ class TrendSeries {
   // send NaN or infinity) count as gaps here and in the plot.
   std::optional<float> Minimum() const { return minima_.Value(); }
   std::optional<float> Maximum() const { return maxima_.Value(); }
+  // The same for the switch value: with the two above, the ranges of the plot's
+  // axes at no cost per tick, whatever the length of the series.
+  std::optional<float> SwitchMinimum() const { return switchMinima_.Value(); }
+  std::optional<float> SwitchMaximum() const { return switchMaxima_.Value(); }
   // The resistance of the last tick; empty when that tick failed.
   std::optional<float> Last() const;
 
@@ -45,6 +49,8 @@ class TrendSeries {
   std::uint64_t firstNumber_ = 0;
   SlidingExtreme<std::less<>> minima_;
   SlidingExtreme<std::greater<>> maxima_;
+  SlidingExtreme<std::less<>> switchMinima_;
+  SlidingExtreme<std::greater<>> switchMaxima_;
 };
 
 // The resistance of a point as plotted: empty for a failed tick and for a value

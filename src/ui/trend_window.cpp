@@ -5,7 +5,6 @@
 #include <QDateTimeAxis>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLogValueAxis>
@@ -21,6 +20,7 @@
 #include <cmath>
 #include <optional>
 
+#include "readings/axis_scale.h"
 #include "ui/segment_lines.h"
 
 namespace dornvel {
@@ -35,6 +35,8 @@ const QColor kSwitchColor(0xff, 0x7f, 0x0e);
 // Until a minute has passed, the time axis spans one minute, so that the first
 // points do not spread over the whole width.
 constexpr auto kShortestSpan = 1min;
+// Steps of round times along the time axis.
+constexpr int kMostTimeSteps = 6;
 
 // A logarithmic axis cannot show 0 or less, and a short circuit reads 0 kΩ:
 // such values are drawn at 1 Ω (0.001 kΩ), the bottom of the axis then, far
@@ -42,34 +44,41 @@ constexpr auto kShortestSpan = 1min;
 // taken for failed ticks; the text still gives the true minimum.
 constexpr double kLogarithmicFloorKohm = 0.001;
 
+// Labels a person reads at a glance: at most this many steps up the axis.
+constexpr int kMostLinearSteps = 6;
+
 struct Range {
   double low;
   double high;
 };
 
-std::optional<Range> RangeOf(const std::vector<PlotSegment>& segments) {
-  std::optional<Range> range;
-  for (const auto& segment : segments) {
-    for (const PlotPoint& point : segment) {
-      if (!range) range = Range{point.y, point.y};
-      range->low = std::min(range->low, point.y);
-      range->high = std::max(range->high, point.y);
-    }
-  }
-  return range;
+std::optional<Range> RangeOf(std::optional<float> low, std::optional<float> high) {
+  if (!low || !high) return std::nullopt;
+  return Range{*low, *high};
 }
 
-// Whole decades on a logarithmic axis; a little room above and below on a
-// linear one.
-void Fit(QAbstractAxis* axis, const Range& range) {
+// Set only when it changes: each change lays the labels out anew.
+void SetScale(QValueAxis* axis, const LinearScale& scale) {
+  if (axis->tickAnchor() == scale.low && axis->tickInterval() == scale.step && axis->min() == scale.low &&
+      axis->max() == scale.high) {
+    return;
+  }
+  axis->setTickAnchor(scale.low);
+  axis->setTickInterval(scale.step);
+  axis->setRange(scale.low, scale.high);
+}
+
+// Whole decades on a logarithmic axis; round steps on a linear one, with a
+// little room above and below the resistance.
+void Fit(QAbstractAxis* axis, const Range& range, bool wholeSteps) {
   if (auto* logarithmic = qobject_cast<QLogValueAxis*>(axis)) {
     const double low = std::pow(10.0, std::floor(std::log10(range.low)));
     const double high = std::pow(10.0, std::ceil(std::log10(range.high)));
     logarithmic->setRange(low, high > low ? high : low * 10);
   } else if (auto* linear = qobject_cast<QValueAxis*>(axis)) {
-    const double room = range.high > range.low ? (range.high - range.low) * 0.05 : 1.0;
-    linear->setRange(range.low - room, range.high + room);
-    linear->applyNiceNumbers();
+    const double room = wholeSteps ? 0 : (range.high - range.low) * 0.05;
+    const double low = range.low >= 0 ? std::max(range.low - room, 0.0) : range.low - room;
+    SetScale(linear, NiceLinearScale(low, range.high + room, kMostLinearSteps, wholeSteps));
   }
 }
 
@@ -84,6 +93,16 @@ QDateTime DateTimeOf(WallTime time) {
 QString KohmText(const std::optional<float>& value) {
   return value ? QString::number(*value, 'g', 7) + QStringLiteral(" kΩ") : QStringLiteral("—");
 }
+
+// A line of plain text that changes at every tick. The layout gives it the
+// room left and never measures its text; and not selectable, since a
+// selectable label lays its text out as a document at every change.
+class TickerLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  QSize sizeHint() const override { return {0, fontMetrics().height()}; }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+};
 
 void StyleResistanceAxis(QAbstractAxis* axis) {
   axis->setTitleText(QStringLiteral("Resistance, kΩ"));
@@ -105,15 +124,22 @@ void TrendWindow::BuildControls() {
   chart_ = new QChart;
   chart_->legend()->hide();
   chart_->setMargins(QMargins(4, 4, 4, 4));
-  // The thinning depends on the plot's width in pixels.
-  connect(chart_, &QChart::plotAreaChanged, this, &TrendWindow::ScheduleRedraw);
+  // Square corners: the background is then a plain fill, repainted under the
+  // lines at every tick.
+  chart_->setBackgroundRoundness(0);
+  // The thinning depends on the plot's width in whole pixels. The axes'
+  // ranges do not (they come from the whole series), so a redraw for a new
+  // width changes no label, and so no width, again.
+  connect(chart_, &QChart::plotAreaChanged, this, [this](const QRectF& area) {
+    if (!drawn_ || static_cast<int>(area.width()) != drawn_->columns) ScheduleRedraw();
+  });
 
   timeAxis_ = new QDateTimeAxis;
-  timeAxis_->setTickCount(6);
   timeAxis_->setTitleText(QStringLiteral("Time"));
   chart_->addAxis(timeAxis_, Qt::AlignBottom);
 
   switchAxis_ = new QValueAxis;
+  switchAxis_->setTickType(QValueAxis::TicksDynamic);
   switchAxis_->setLabelFormat(QStringLiteral("%d"));
   switchAxis_->setTitleText(QStringLiteral("Switch"));
   switchAxis_->setTitleBrush(kSwitchColor);
@@ -122,6 +148,7 @@ void TrendWindow::BuildControls() {
   // Both resistance axes stay on the chart, one of them hidden: a removed
   // axis leaves its labels on the scene until the event loop deletes them.
   linearAxis_ = new QValueAxis;
+  linearAxis_->setTickType(QValueAxis::TicksDynamic);
   linearAxis_->setLabelFormat(QStringLiteral("%g"));
   StyleResistanceAxis(linearAxis_);
   chart_->addAxis(linearAxis_, Qt::AlignLeft);
@@ -139,11 +166,12 @@ void TrendWindow::BuildControls() {
 
   view_ = new QChartView(chart_, this);
   view_->setObjectName(QStringLiteral("trendChart"));
-  view_->setRenderHint(QPainter::Antialiasing);
+  // No antialiasing of the lines: at two points a pixel column at most, it
+  // smooths little and costs most of the picture's repaint at every tick.
+  view_->setRenderHint(QPainter::Antialiasing, false);
 
-  statistics_ = new QLabel(this);
+  statistics_ = new TickerLabel(this);
   statistics_->setObjectName(QStringLiteral("statistics"));
-  statistics_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   logarithmic_ = new QCheckBox(QStringLiteral("Logarithmic resistance axis"), this);
   logarithmic_->setObjectName(QStringLiteral("logarithmicAxis"));
@@ -179,24 +207,49 @@ void TrendWindow::Redraw() {
   const auto& points = series_.Points();
   if (!isVisible() || points.empty()) return;
 
-  const WallTime from = points.front().time;
-  const WallTime to = std::max(points.back().time, from + kShortestSpan);
+  const WallTime first = points.front().time;
+  const TimeScale time = NiceTimeScale(first, std::max(points.back().time, first + kShortestSpan), kMostTimeSteps,
+                                       std::chrono::seconds(DateTimeOf(first).offsetFromUtc()));
+  const WallTime from = time.from;
+  const WallTime to = time.to;
   // Before the chart's first layout its plot area is empty: the view's width
   // is near enough until then.
   const double width = chart_->plotArea().width() >= 1 ? chart_->plotArea().width() : view_->width();
   const int columns = std::max(1, static_cast<int>(width));
+  const bool logarithmic = logarithmic_->isChecked();
+  // Once a pixel column spans more than a tick, a tick changes at most the
+  // last column: the lines are drawn anew once a column's time, so that the
+  // thinning, which reads the whole series, costs the same per tick over a
+  // minute and over a day.
+  const WallTime newest = points.back().time;
+  if (drawn_ && drawn_->scale == time && drawn_->columns == columns && drawn_->logarithmic == logarithmic &&
+      newest - drawn_->newest < (to - from) / columns) {
+    return;
+  }
+  drawn_ = Drawn{time, columns, logarithmic, newest};
   auto resistance = Decimate(points, TrendQuantity::Resistance, from, to, columns);
-  if (logarithmic_->isChecked()) {
+  if (logarithmic) {
     for (auto& segment : resistance) {
       for (PlotPoint& point : segment) point.y = std::max(point.y, kLogarithmicFloorKohm);
     }
   }
   const auto switches = Decimate(points, TrendQuantity::Switch, from, to, columns);
 
-  timeAxis_->setFormat(to - from < 1h ? QStringLiteral("HH:mm:ss") : QStringLiteral("dd.MM HH:mm"));
-  timeAxis_->setRange(DateTimeOf(from), DateTimeOf(to));
-  if (auto range = RangeOf(resistance)) Fit(ResistanceAxis(), *range);
-  if (auto range = RangeOf(switches)) Fit(switchAxis_, *range);
+  // Set only when they change: each change lays the labels out anew.
+  const QString format = to - from >= 12h  ? QStringLiteral("dd.MM HH:mm")
+                         : time.step < 1min ? QStringLiteral("HH:mm:ss")
+                                            : QStringLiteral("HH:mm");
+  if (timeAxis_->format() != format) timeAxis_->setFormat(format);
+  const int ticks = static_cast<int>((to - from) / time.step) + 1;
+  if (timeAxis_->tickCount() != ticks) timeAxis_->setTickCount(ticks);
+  if (timeAxis_->min() != DateTimeOf(from) || timeAxis_->max() != DateTimeOf(to)) {
+    timeAxis_->setRange(DateTimeOf(from), DateTimeOf(to));
+  }
+  if (auto range = RangeOf(series_.Minimum(), series_.Maximum())) {
+    if (logarithmic) range->low = std::max(range->low, kLogarithmicFloorKohm);
+    Fit(ResistanceAxis(), *range, false);
+  }
+  if (auto range = RangeOf(series_.SwitchMinimum(), series_.SwitchMaximum())) Fit(switchAxis_, *range, true);
   resistanceLines_->Draw(resistance);
   switchLines_->Draw(switches);
 }
@@ -211,6 +264,7 @@ void TrendWindow::SetLogarithmic(bool logarithmic) {
   resistanceLines_->SetValueAxis(ResistanceAxis());
   decadesAxis_->setVisible(logarithmic);
   linearAxis_->setVisible(!logarithmic);
+  drawn_.reset();
   Redraw();
 }
 
@@ -219,25 +273,44 @@ void TrendWindow::ShowStatistics() {
                            .arg(KohmText(series_.Minimum()), KohmText(series_.Maximum()), KohmText(series_.Last())));
 }
 
+void TrendWindow::DrawNow() {
+  drawn_.reset();
+  Redraw();
+}
+
 bool TrendWindow::SaveAsPng(const QString& path) {
-  if (redrawPending_) Redraw();
+  DrawNow();
   return view_->grab().save(path, "PNG");
 }
 
 void TrendWindow::AskWhereToSave() {
-  const QString suggested = QDir::home().filePath(
-      QStringLiteral("trend-%1.png").arg(QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss")));
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save the trend as PNG"), suggested,
-                                              QStringLiteral("PNG images (*.png)"));
-  if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".png");
-  if (!SaveAsPng(path)) {
-    QMessageBox::warning(this, windowTitle(), QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(path)));
-  }
+  // Shown with open(), not exec(): a nested event loop here would hold back
+  // the window's ticks for as long as the dialog is open.
+  auto* dialog = new QFileDialog(this, QStringLiteral("Save the trend as PNG"));
+  dialog->setObjectName(QStringLiteral("saveTrendDialog"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setAcceptMode(QFileDialog::AcceptSave);
+  dialog->setNameFilter(QStringLiteral("PNG images (*.png)"));
+  dialog->setDefaultSuffix(QStringLiteral("png"));
+  dialog->selectFile(QDir::home().filePath(
+      QStringLiteral("trend-%1.png").arg(QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss"))));
+  connect(dialog, &QFileDialog::fileSelected, this, &TrendWindow::SaveTo);
+  dialog->open();
+}
+
+void TrendWindow::SaveTo(const QString& path) {
+  if (SaveAsPng(path)) return;
+  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                              QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(path)), QMessageBox::Ok,
+                              this);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
 }
 
 void TrendWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  // Ticks came while it was hidden.
+  drawn_.reset();
   ScheduleRedraw();
 }
 

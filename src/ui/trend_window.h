@@ -4,7 +4,9 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
+#include "readings/axis_scale.h"
 #include "readings/reading.h"
 #include "readings/trend_series.h"
 
@@ -44,6 +46,8 @@ class TrendWindow : public QWidget {
   void Append(const Reading& reading);
   const TrendSeries& Series() const { return series_; }
 
+  // Draws the whole series anew at once, whether the last ticks need it or not.
+  void DrawNow();
   // Writes the plot as shown to a PNG file at `path`; false when it cannot.
   bool SaveAsPng(const QString& path);
 
@@ -57,7 +61,10 @@ class TrendWindow : public QWidget {
   QAbstractAxis* ResistanceAxis() const;
   void SetLogarithmic(bool logarithmic);
   void ShowStatistics();
+  // "Save as PNG…": asks for a file without holding up the event loop, then
+  // saves to it or says it cannot.
   void AskWhereToSave();
+  void SaveTo(const QString& path);
 
   TrendSeries series_;
   QChart* chart_ = nullptr;
@@ -71,6 +78,14 @@ class TrendWindow : public QWidget {
   std::unique_ptr<SegmentLines> resistanceLines_;
   std::unique_ptr<SegmentLines> switchLines_;
   bool redrawPending_ = false;
+  // What the lines were last drawn for.
+  struct Drawn {
+    TimeScale scale;
+    int columns = 0;
+    bool logarithmic = false;
+    WallTime newest;
+  };
+  std::optional<Drawn> drawn_;
 };
 
 }  // namespace dornvel

@@ -15,6 +15,7 @@
 #include "ui/dialogs.h"
 #include "ui/form_main.h"
 #include "ui/meter_search_dialog.h"
+#include "ui/recording_form.h"
 #include "ui/tick_reading.h"
 #include "ui/trend_window.h"
 
@@ -65,12 +66,13 @@ WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& d
 
 WindowTools::~WindowTools() = default;
 
-bool WindowTools::StartRecording(const QString& path) {
-  auto recorder = std::make_unique<CsvRecorder>(path.toStdString());
+bool WindowTools::StartRecording(const QString& path) { return StartRecording(path, LocaleCsvForm()); }
+
+bool WindowTools::StartRecording(const QString& path, CsvForm form) {
+  auto recorder = std::make_unique<CsvRecorder>(path.toStdString(), form, CsvColumnNames());
   if (!recorder->Ok()) {
-    const QString why =
-        QStringLiteral("Cannot record readings to %1: %2").arg(path, QString::fromStdString(recorder->Failure()));
-    dialogs_.MsgBox(why);
+    dialogs_.MsgBox(QStringLiteral("Cannot record readings to %1: %2")
+                        .arg(path, QString::fromStdString(recorder->Failure())));
     record_->setChecked(false);
     return false;
   }
@@ -95,10 +97,12 @@ void WindowTools::ToggleRecording() {
   OutsideTicks([this] {
     if (Recording()) return;
     // An existing file is appended to, so choosing one is no overwriting.
+    const QStringList forms = CsvFormFilters();
+    QString form = forms.first();
     const QString path = QFileDialog::getSaveFileName(&window_, QStringLiteral("Record readings"), QString(),
-                                                      QStringLiteral("CSV files (*.csv)"), nullptr,
+                                                      forms.join(QStringLiteral(";;")), &form,
                                                       QFileDialog::DontConfirmOverwrite);
-    if (!path.isEmpty()) StartRecording(path);
+    if (!path.isEmpty()) StartRecording(path, CsvFormOfFilter(form));
   });
 }
 

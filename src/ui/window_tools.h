@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "protocol/protocol_services.h"
+#include "readings/csv_row.h"
 
 class QAction;
 
@@ -29,9 +30,11 @@ class WindowTools : public QObject {
   WindowTools(FormMain& window, ProtocolServices services, Dialogs& dialogs, YesNoQuestion& question);
   ~WindowTools() override;
 
-  // Records from the next tick on into `path`, appended to; false, having
-  // said why, when the file cannot be written.
+  // Records from the next tick on into `path`, appended to, in the locale's
+  // form or the one given; false, having said why, when the file cannot be
+  // written.
   bool StartRecording(const QString& path);
+  bool StartRecording(const QString& path, CsvForm form);
   void StopRecording();
   bool Recording() const { return recorder_ != nullptr; }
 
@@ -42,6 +45,8 @@ class WindowTools : public QObject {
   // as if the user had chosen them.
   void FindMeter();
 
+  // Ctrl+T: shows the trend window and brings it to the front.
+  void ShowTrend();
   TrendWindow& Trend() { return *trend_; }
   QAction* FindAction() const { return find_; }
   QAction* RecordAction() const { return record_; }
@@ -55,7 +60,6 @@ class WindowTools : public QObject {
   void Search();
   // Ctrl+R: stops a recording, or asks for a file and starts one.
   void ToggleRecording();
-  void ShowTrend();
 
   FormMain& window_;
   ProtocolServices services_;

@@ -58,7 +58,7 @@ TEST(RecordReadings, dornvel_record_writes_a_row_of_the_meters_values_every_tick
 
   const std::vector<std::string> lines = Lines(ReadText(file));
   ASSERT_EQ(lines.size(), 3u) << ReadText(file);
-  EXPECT_EQ(lines[0], "time,resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message\r");
+  EXPECT_EQ(lines[0], "\xEF\xBB\xBFtime,resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message\r");
   for (int row : {1, 2}) {
     // 2026-12-08T23:41:07+01:00,987.25,42,1,9600,,
     const std::string& line = lines[row];

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "harness/file_size_limit.h"
 #include "harness/scoped_env.h"
@@ -18,7 +19,11 @@ namespace {
 
 using namespace std::chrono;
 
-constexpr const char* kHeader = "time,resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message\r\n";
+constexpr const char* kHeader =
+    "\xEF\xBB\xBFtime,resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message\r\n";
+
+const std::vector<std::string> kEnglish = {"time",   "resistance_kohm", "switch", "device_slave_id",
+                                           "device_baud_rate", "errors",    "message"};
 
 std::string Contents(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -46,7 +51,7 @@ class CsvRecorderTest : public ::testing::Test {
 
 TEST_F(CsvRecorderTest, a_new_file_gets_the_header_and_each_row_is_in_the_file_when_the_tick_ends) {
   const auto file = dir_ / "readings.csv";
-  CsvRecorder recorder(file);
+  CsvRecorder recorder(file, kCommaCsv, kEnglish);
   ASSERT_TRUE(recorder.Ok()) << recorder.Failure();
   EXPECT_EQ(Contents(file), kHeader);
 
@@ -57,6 +62,38 @@ TEST_F(CsvRecorderTest, a_new_file_gets_the_header_and_each_row_is_in_the_file_w
   EXPECT_EQ(Contents(file), std::string(kHeader) +
                                 "2026-12-08T23:41:07+01:00,12.5,3,1,9600,,O.K.\r\n"
                                 "2026-12-08T23:41:08+01:00,,3,1,9600,,Ошибка CRC приема nolu\r\n");
+}
+
+TEST_F(CsvRecorderTest, writes_the_form_asked_for_with_the_column_names_given) {
+  const std::vector<std::string> russian = {"время", "сопротивление_кОм", "переключатель", "адрес_устройства",
+                                            "скорость_устройства", "ошибки", "сообщение"};
+  const struct {
+    const char* what;
+    CsvForm form;
+    std::vector<std::string> names;
+    Reading reading;
+    std::string file;
+  } cases[] = {
+      {"points and commas", kCommaCsv, kEnglish, Tick(7, 987.25f, "a; b, c"),
+       "\xEF\xBB\xBFtime,resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message\r\n"
+       "2026-12-08T23:41:07+01:00,987.25,3,1,9600,,\"a; b, c\"\r\n"},
+      {"decimal commas and semicolons", kSemicolonCsv, russian, Tick(7, 987.25f, "a; b, c"),
+       "\xEF\xBB\xBFвремя;сопротивление_кОм;переключатель;адрес_устройства;скорость_устройства;ошибки;сообщение\r\n"
+       "2026-12-08T23:41:07+01:00;987,25;3;1;9600;;\"a; b, c\"\r\n"},
+      {"decimal commas, a resistance in exponent form", kSemicolonCsv, russian, Tick(7, 1.5e-7f, "Ошибка CRC"),
+       "\xEF\xBB\xBFвремя;сопротивление_кОм;переключатель;адрес_устройства;скорость_устройства;ошибки;сообщение\r\n"
+       "2026-12-08T23:41:07+01:00;1,5e-07;3;1;9600;;Ошибка CRC\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto file = dir_ / "form.csv";
+    std::filesystem::remove(file);
+    {
+      CsvRecorder recorder(file, c.form, c.names);
+      EXPECT_TRUE(recorder.Record(c.reading));
+    }
+    EXPECT_EQ(Contents(file), c.file);
+  }
 }
 
 TEST_F(CsvRecorderTest, an_existing_file_is_appended_to_and_an_empty_one_gets_the_header) {
@@ -76,7 +113,7 @@ TEST_F(CsvRecorderTest, an_existing_file_is_appended_to_and_an_empty_one_gets_th
     const auto file = dir_ / "existing.csv";
     WriteFile(file, c.before);
     {
-      CsvRecorder recorder(file);
+      CsvRecorder recorder(file, kCommaCsv, kEnglish);
       EXPECT_TRUE(recorder.Record(Tick(9, 1.0f)));
     }
     EXPECT_EQ(Contents(file), c.after);
@@ -95,7 +132,7 @@ TEST_F(CsvRecorderTest, a_file_that_cannot_be_written_is_reported_with_the_reaso
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    CsvRecorder recorder(c.path);
+    CsvRecorder recorder(c.path, kCommaCsv, kEnglish);
     EXPECT_FALSE(recorder.Ok());
     EXPECT_EQ(recorder.Failure(), std::strerror(c.reason));
     EXPECT_FALSE(recorder.Record(Tick(1, 1.0f)));
@@ -106,7 +143,7 @@ TEST_F(CsvRecorderTest, a_file_that_cannot_be_written_is_reported_with_the_reaso
 
 TEST_F(CsvRecorderTest, a_row_that_cannot_be_written_stops_the_recording_with_the_reason) {
   const auto file = dir_ / "readings.csv";
-  CsvRecorder recorder(file);
+  CsvRecorder recorder(file, kCommaCsv, kEnglish);
   ASSERT_TRUE(recorder.Record(Tick(1, 1.0f)));
   {
     FileSizeLimit full(std::filesystem::file_size(file) + 10);

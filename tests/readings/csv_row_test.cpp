@@ -81,8 +81,9 @@ TEST(CsvRow, writes_the_resistance_in_the_shortest_text_that_reads_back_the_same
   }
 }
 
-TEST(CsvHeader, names_the_columns_in_english) {
-  EXPECT_EQ(CsvHeader(), "time,resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message");
+TEST(CsvHeader, joins_the_names_given_and_quotes_one_that_holds_the_separator) {
+  EXPECT_EQ(CsvHeader({"time", "a;b", "c,d"}), "time,a;b,\"c,d\"");
+  EXPECT_EQ(CsvHeader({"время", "a;b", "c,d"}, kSemicolonCsv), "время;\"a;b\";c,d");
 }
 
 }  // namespace

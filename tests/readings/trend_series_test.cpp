@@ -38,6 +38,8 @@ TEST(TrendSeries, keeps_every_tick_with_its_gaps_and_tells_minimum_maximum_and_l
   }
   EXPECT_FALSE(series.Points()[1].switchValue);
   EXPECT_EQ(series.Points()[4].switchValue, 4);
+  EXPECT_EQ(series.SwitchMinimum(), 0.0f);
+  EXPECT_EQ(series.SwitchMaximum(), 4.0f);
   EXPECT_EQ(series.Minimum(), 5.0f);
   EXPECT_EQ(series.Maximum(), 20.0f);
   EXPECT_FALSE(series.Last()) << "the last tick failed";
