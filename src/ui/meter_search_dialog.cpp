@@ -1,5 +1,6 @@
 #include "ui/meter_search_dialog.h"
 
+#include <QCoreApplication>
 #include <QProgressDialog>
 
 #include "protocol/serial_control.h"
@@ -13,7 +14,7 @@ namespace {
 QString PortName(const SerialControl& port) { return QStringLiteral("Com%1").arg(port.CommPort()); }
 
 QString ProgressText(const SearchProgress& progress) {
-  return QStringLiteral("Slave id %1 at %2 baud (%3 of %4)")
+  return QCoreApplication::translate("dornvel::MeterSearchDialog", "Slave id %1 at %2 baud (%3 of %4)")
       .arg(progress.probed.slave)
       .arg(progress.probed.baudRate)
       .arg(progress.number)
@@ -24,9 +25,9 @@ QString ProgressText(const SearchProgress& progress) {
 
 std::optional<MeterAddress> FindMeter(QWidget* parent, SerialControl& port, ProtocolServices services,
                                       MeterAddress shown, Dialogs& dialogs, YesNoQuestion& question) {
-  QProgressDialog progress(QStringLiteral("Asking every slave id at both rates…"), QStringLiteral("Cancel"), 0,
+  QProgressDialog progress(QCoreApplication::translate("dornvel::MeterSearchDialog", "Asking every slave id at both rates…"), QCoreApplication::translate("dornvel::MeterSearchDialog", "Cancel"), 0,
                            kSearchProbes, parent);
-  progress.setWindowTitle(QStringLiteral("Find the meter"));
+  progress.setWindowTitle(QCoreApplication::translate("dornvel::MeterSearchDialog", "Find the meter"));
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(0);
   progress.setAutoClose(false);
@@ -48,7 +49,7 @@ std::optional<MeterAddress> FindMeter(QWidget* parent, SerialControl& port, Prot
   switch (result.outcome) {
     case SearchOutcome::Found: {
       const MeterAddress meter = *result.meter;
-      if (question.Ask(QStringLiteral("Meter found: slave id %1 at %2 baud. Use these settings?")
+      if (question.Ask(QCoreApplication::translate("dornvel::MeterSearchDialog", "Meter found: slave id %1 at %2 baud. Use these settings?")
                            .arg(meter.slave)
                            .arg(meter.baudRate))) {
         return meter;
@@ -56,7 +57,7 @@ std::optional<MeterAddress> FindMeter(QWidget* parent, SerialControl& port, Prot
       break;
     }
     case SearchOutcome::NothingFound:
-      dialogs.MsgBox(QStringLiteral("No meter answered on %1: slave ids %2 to %3 were asked at %4 and %5 baud.")
+      dialogs.MsgBox(QCoreApplication::translate("dornvel::MeterSearchDialog", "No meter answered on %1: slave ids %2 to %3 were asked at %4 and %5 baud.")
                          .arg(PortName(port))
                          .arg(kFirstSlaveId)
                          .arg(kLastSlaveId)
@@ -66,11 +67,11 @@ std::optional<MeterAddress> FindMeter(QWidget* parent, SerialControl& port, Prot
     case SearchOutcome::PortUnavailable: {
       // The port was put back as it was: any reason left is the last opening's.
       const QString why = QString::fromStdString(port.OpenFailure());
-      dialogs.MsgBox(why.isEmpty() ? QStringLiteral("%1 was lost during the search.").arg(PortName(port)) : why);
+      dialogs.MsgBox(why.isEmpty() ? QCoreApplication::translate("dornvel::MeterSearchDialog", "%1 was lost during the search.").arg(PortName(port)) : why);
       break;
     }
     case SearchOutcome::PortBusy:
-      dialogs.MsgBox(QStringLiteral("%1 is busy with an exchange; try again.").arg(PortName(port)));
+      dialogs.MsgBox(QCoreApplication::translate("dornvel::MeterSearchDialog", "%1 is busy with an exchange; try again.").arg(PortName(port)));
       break;
     case SearchOutcome::Cancelled: break;
   }

@@ -1,6 +1,7 @@
 #include "ui/trend_window.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QDir>
@@ -91,7 +92,8 @@ QDateTime DateTimeOf(WallTime time) {
 }
 
 QString KohmText(const std::optional<float>& value) {
-  return value ? QString::number(*value, 'g', 7) + QStringLiteral(" kΩ") : QStringLiteral("—");
+  return value ? QCoreApplication::translate("dornvel::TrendWindow", "%1 kΩ").arg(QString::number(*value, 'g', 7))
+               : QStringLiteral("—");
 }
 
 // A line of plain text that changes at every tick. The layout gives it the
@@ -105,14 +107,14 @@ class TickerLabel : public QLabel {
 };
 
 void StyleResistanceAxis(QAbstractAxis* axis) {
-  axis->setTitleText(QStringLiteral("Resistance, kΩ"));
+  axis->setTitleText(QCoreApplication::translate("dornvel::TrendWindow", "Resistance, kΩ"));
   axis->setTitleBrush(kResistanceColor);
 }
 
 }  // namespace
 
 TrendWindow::TrendWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setWindowTitle(QStringLiteral("Trend"));
+  setWindowTitle(QCoreApplication::translate("dornvel::TrendWindow", "Trend"));
   BuildControls();
   resize(900, 500);
   ShowStatistics();
@@ -135,13 +137,13 @@ void TrendWindow::BuildControls() {
   });
 
   timeAxis_ = new QDateTimeAxis;
-  timeAxis_->setTitleText(QStringLiteral("Time"));
+  timeAxis_->setTitleText(QCoreApplication::translate("dornvel::TrendWindow", "Time"));
   chart_->addAxis(timeAxis_, Qt::AlignBottom);
 
   switchAxis_ = new QValueAxis;
   switchAxis_->setTickType(QValueAxis::TicksDynamic);
   switchAxis_->setLabelFormat(QStringLiteral("%d"));
-  switchAxis_->setTitleText(QStringLiteral("Switch"));
+  switchAxis_->setTitleText(QCoreApplication::translate("dornvel::TrendWindow", "Switch"));
   switchAxis_->setTitleBrush(kSwitchColor);
   chart_->addAxis(switchAxis_, Qt::AlignRight);
 
@@ -173,11 +175,11 @@ void TrendWindow::BuildControls() {
   statistics_ = new TickerLabel(this);
   statistics_->setObjectName(QStringLiteral("statistics"));
 
-  logarithmic_ = new QCheckBox(QStringLiteral("Logarithmic resistance axis"), this);
+  logarithmic_ = new QCheckBox(QCoreApplication::translate("dornvel::TrendWindow", "Logarithmic resistance axis"), this);
   logarithmic_->setObjectName(QStringLiteral("logarithmicAxis"));
   connect(logarithmic_, &QCheckBox::toggled, this, &TrendWindow::SetLogarithmic);
 
-  auto* save = new QPushButton(QStringLiteral("Save as PNG…"), this);
+  auto* save = new QPushButton(QCoreApplication::translate("dornvel::TrendWindow", "Save as PNG…"), this);
   save->setObjectName(QStringLiteral("saveAsPng"));
   connect(save, &QPushButton::clicked, this, &TrendWindow::AskWhereToSave);
 
@@ -269,7 +271,7 @@ void TrendWindow::SetLogarithmic(bool logarithmic) {
 }
 
 void TrendWindow::ShowStatistics() {
-  statistics_->setText(QStringLiteral("Minimum: %1    Maximum: %2    Last: %3")
+  statistics_->setText(QCoreApplication::translate("dornvel::TrendWindow", "Minimum: %1    Maximum: %2    Last: %3")
                            .arg(KohmText(series_.Minimum()), KohmText(series_.Maximum()), KohmText(series_.Last())));
 }
 
@@ -286,11 +288,11 @@ bool TrendWindow::SaveAsPng(const QString& path) {
 void TrendWindow::AskWhereToSave() {
   // Shown with open(), not exec(): a nested event loop here would hold back
   // the window's ticks for as long as the dialog is open.
-  auto* dialog = new QFileDialog(this, QStringLiteral("Save the trend as PNG"));
+  auto* dialog = new QFileDialog(this, QCoreApplication::translate("dornvel::TrendWindow", "Save the trend as PNG"));
   dialog->setObjectName(QStringLiteral("saveTrendDialog"));
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setAcceptMode(QFileDialog::AcceptSave);
-  dialog->setNameFilter(QStringLiteral("PNG images (*.png)"));
+  dialog->setNameFilter(QCoreApplication::translate("dornvel::TrendWindow", "PNG images (*.png)"));
   dialog->setDefaultSuffix(QStringLiteral("png"));
   dialog->selectFile(QDir::home().filePath(
       QStringLiteral("trend-%1.png").arg(QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss"))));
@@ -301,7 +303,7 @@ void TrendWindow::AskWhereToSave() {
 void TrendWindow::SaveTo(const QString& path) {
   if (SaveAsPng(path)) return;
   auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
-                              QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(path)), QMessageBox::Ok,
+                              QCoreApplication::translate("dornvel::TrendWindow", "Cannot write %1").arg(QDir::toNativeSeparators(path)), QMessageBox::Ok,
                               this);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();

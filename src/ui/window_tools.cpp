@@ -1,5 +1,6 @@
 #include "ui/window_tools.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QFileDialog>
 #include <QKeySequence>
@@ -51,9 +52,9 @@ WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& d
       dialogs_(dialogs),
       question_(question),
       trend_(new TrendWindow(&window)),
-      find_(AddAction(window, QStringLiteral("Find the meter…"), QKeySequence(Qt::CTRL | Qt::Key_F))),
-      record_(AddAction(window, QStringLiteral("Record readings…"), QKeySequence(Qt::CTRL | Qt::Key_R))),
-      trendAction_(AddAction(window, QStringLiteral("Trend…"), QKeySequence(Qt::CTRL | Qt::Key_T))) {
+      find_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Find the meter…"), QKeySequence(Qt::CTRL | Qt::Key_F))),
+      record_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Record readings…"), QKeySequence(Qt::CTRL | Qt::Key_R))),
+      trendAction_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Trend…"), QKeySequence(Qt::CTRL | Qt::Key_T))) {
   // A right click on the window, or on a frame or label (which pass it on),
   // shows these actions; the value boxes keep their own menu.
   window.setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -71,7 +72,7 @@ bool WindowTools::StartRecording(const QString& path) { return StartRecording(pa
 bool WindowTools::StartRecording(const QString& path, CsvForm form) {
   auto recorder = std::make_unique<CsvRecorder>(path.toStdString(), form, CsvColumnNames());
   if (!recorder->Ok()) {
-    dialogs_.MsgBox(QStringLiteral("Cannot record readings to %1: %2")
+    dialogs_.MsgBox(QCoreApplication::translate("dornvel::WindowTools", "Cannot record readings to %1: %2")
                         .arg(path, QString::fromStdString(recorder->Failure())));
     record_->setChecked(false);
     return false;
@@ -96,7 +97,7 @@ void WindowTools::ToggleRecording() {
   // An existing file is appended to, so choosing one is no overwriting.
   const QStringList forms = CsvFormFilters();
   QString form = forms.first();
-  const QString path = QFileDialog::getSaveFileName(&window_, QStringLiteral("Record readings"), QString(),
+  const QString path = QFileDialog::getSaveFileName(&window_, QCoreApplication::translate("dornvel::WindowTools", "Record readings"), QString(),
                                                     forms.join(QStringLiteral(";;")), &form,
                                                     QFileDialog::DontConfirmOverwrite);
   if (path.isEmpty()) {
@@ -113,7 +114,7 @@ void WindowTools::AfterTick() {
                                       window_.Panel(4)->text());
   trend_->Append(reading);
   if (recorder_ && !recorder_->Record(reading)) {
-    const QString why = QStringLiteral("Recording stopped: cannot write %1: %2")
+    const QString why = QCoreApplication::translate("dornvel::WindowTools", "Recording stopped: cannot write %1: %2")
                             .arg(QString::fromStdString(recorder_->Path().string()),
                                  QString::fromStdString(recorder_->Failure()));
     StopRecording();
