@@ -31,6 +31,18 @@ port, the baud rate and the slave id are chosen.</source>
         <source>Unexpected argument &apos;%1&apos;.</source>
         <translation>Лишний аргумент «%1».</translation>
     </message>
+    <message>
+        <source>Tools of the window, from a right click on it or by their keys:
+  Find the meter...   Ctrl+F  asks every slave id at both rates
+  Record readings...  Ctrl+R  writes a CSV row every poll (as --record)
+  Trend...            Ctrl+T  plots resistance and switch against time
+                              (as --trend)</source>
+        <translation>Инструменты окна, по правому щелчку на нём или по клавишам:
+  Найти измеритель...     Ctrl+F  опрашивает все адреса на обеих скоростях
+  Записывать показания... Ctrl+R  строка CSV на каждый опрос (как --record)
+  Тренд...                Ctrl+T  сопротивление и переключатель во времени
+                                  (как --trend)</translation>
+    </message>
 </context>
 <context>
     <name>dornvel::CsvColumns</name>
@@ -61,6 +73,33 @@ port, the baud rate and the slave id are chosen.</source>
     <message>
         <source>message</source>
         <translation>сообщение</translation>
+    </message>
+</context>
+<context>
+    <name>dornvel::DecadeAxis</name>
+    <message>
+        <source>Ω</source>
+        <translation>Ом</translation>
+    </message>
+    <message>
+        <source>kΩ</source>
+        <translation>кОм</translation>
+    </message>
+    <message>
+        <source>MΩ</source>
+        <translation>МОм</translation>
+    </message>
+    <message>
+        <source>GΩ</source>
+        <translation>ГОм</translation>
+    </message>
+    <message>
+        <source>TΩ</source>
+        <translation>ТОм</translation>
+    </message>
+    <message>
+        <source>≤ 0</source>
+        <translation>≤ 0</translation>
     </message>
 </context>
 <context>
@@ -193,6 +232,18 @@ port, the baud rate and the slave id are chosen.</source>
         <source>Cannot write %1</source>
         <translation>Не удаётся записать %1</translation>
     </message>
+    <message>
+        <source>Resistance</source>
+        <translation>Сопротивление</translation>
+    </message>
+    <message>
+        <source>Insulation resistance of the meter at slave id %1</source>
+        <translation>Сопротивление изоляции измерителя с адресом %1</translation>
+    </message>
+    <message>
+        <source>Insulation resistance</source>
+        <translation>Сопротивление изоляции</translation>
+    </message>
 </context>
 <context>
     <name>dornvel::WindowTools</name>
@@ -219,6 +270,20 @@ port, the baud rate and the slave id are chosen.</source>
     <message>
         <source>Recording stopped: cannot write %1: %2</source>
         <translation>Запись остановлена: не удаётся записать %1: %2</translation>
+    </message>
+    <message>
+        <source>Right click: tools</source>
+        <translation>Правый клик: меню</translation>
+    </message>
+    <message>
+        <source>A right click on the window opens its tools:
+Find the meter… (Ctrl+F)
+Record readings… (Ctrl+R)
+Trend… (Ctrl+T)</source>
+        <translation>Правый щелчок на окне открывает его инструменты:
+Найти измеритель… (Ctrl+F)
+Записывать показания… (Ctrl+R)
+Тренд… (Ctrl+T)</translation>
     </message>
 </context>
 </TS>

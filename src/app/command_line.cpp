@@ -29,11 +29,19 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
   QCommandLineParser parser;
   // "-platform" is one unknown option, not eight.
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  parser.setApplicationDescription(QCoreApplication::translate(
-      "dornvel::CommandLine",
-      "Tests and sets up an insulation-resistance meter on a Modbus RTU serial line:\n"
-      "polls its values once a second and shows them in a window, where the serial\n"
-      "port, the baud rate and the slave id are chosen."));
+  parser.setApplicationDescription(
+      QCoreApplication::translate(
+          "dornvel::CommandLine",
+          "Tests and sets up an insulation-resistance meter on a Modbus RTU serial line:\n"
+          "polls its values once a second and shows them in a window, where the serial\n"
+          "port, the baud rate and the slave id are chosen.") +
+      QStringLiteral("\n\n") +
+      QCoreApplication::translate("dornvel::CommandLine",
+                                  "Tools of the window, from a right click on it or by their keys:\n"
+                                  "  Find the meter...   Ctrl+F  asks every slave id at both rates\n"
+                                  "  Record readings...  Ctrl+R  writes a CSV row every poll (as --record)\n"
+                                  "  Trend...            Ctrl+T  plots resistance and switch against time\n"
+                                  "                              (as --trend)"));
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                 QCoreApplication::translate("dornvel::CommandLine", "Show this help and exit."));
   const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},

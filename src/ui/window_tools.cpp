@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QAction>
 #include <QFileDialog>
+#include <QFont>
 #include <QKeySequence>
 #include <QLabel>
 #include <QTimer>
@@ -26,6 +27,15 @@ namespace {
 
 constexpr int kStatusPanel = 1;
 const QString kRecordingMark = QStringLiteral("REC");
+
+// Panel 1 while it is free: where the tools are, since nothing else on the
+// window shows them.
+QString ToolsHint() { return QCoreApplication::translate("dornvel::WindowTools", "Right click: tools"); }
+QString ToolsList() {
+  return QCoreApplication::translate("dornvel::WindowTools",
+                                     "A right click on the window opens its tools:\n"
+                                     "Find the meter… (Ctrl+F)\nRecord readings… (Ctrl+R)\nTrend… (Ctrl+T)");
+}
 
 QAction* AddAction(FormMain& window, const QString& text, const QKeySequence& keys) {
   auto* action = new QAction(text, &window);
@@ -63,6 +73,14 @@ WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& d
   connect(record_, &QAction::triggered, this, &WindowTools::ToggleRecording);
   connect(trendAction_, &QAction::triggered, this, &WindowTools::ShowTrend);
   connect(&window, &FormMain::tickFinished, this, &WindowTools::AfterTick);
+  // The panel is narrow: the hint takes two lines of a smaller font.
+  QLabel* panel = window.Panel(kStatusPanel);
+  QFont small = panel->font();
+  small.setPointSizeF(small.pointSizeF() * 0.8);
+  panel->setFont(small);
+  panel->setWordWrap(true);
+  panel->setText(ToolsHint());
+  panel->setToolTip(ToolsList());
 }
 
 WindowTools::~WindowTools() = default;
@@ -86,7 +104,7 @@ bool WindowTools::StartRecording(const QString& path, CsvForm form) {
 void WindowTools::StopRecording() {
   recorder_.reset();
   record_->setChecked(false);
-  window_.Panel(kStatusPanel)->clear();
+  window_.Panel(kStatusPanel)->setText(ToolsHint());
 }
 
 void WindowTools::ToggleRecording() {
