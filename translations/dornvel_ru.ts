@@ -32,16 +32,12 @@ port, the baud rate and the slave id are chosen.</source>
         <translation>Лишний аргумент «%1».</translation>
     </message>
     <message>
-        <source>Tools of the window, from a right click on it or by their keys:
-  Find the meter...   Ctrl+F  asks every slave id at both rates
-  Record readings...  Ctrl+R  writes a CSV row every poll (as --record)
-  Trend...            Ctrl+T  plots resistance and switch against time
-                              (as --trend)</source>
-        <translation>Инструменты окна, по правому щелчку на нём или по клавишам:
-  Найти измеритель...     Ctrl+F  опрашивает все адреса на обеих скоростях
-  Записывать показания... Ctrl+R  строка CSV на каждый опрос (как --record)
-  Тренд...                Ctrl+T  сопротивление и переключатель во времени
-                                  (как --trend)</translation>
+        <source>The window&apos;s tools, from a right click on it or by key: Find the meter
+(Ctrl+F), Record readings (Ctrl+R, or --record) and Trend (Ctrl+T, or
+--trend).</source>
+        <translation>Инструменты окна, по правому щелчку на нём или по клавишам: Найти измеритель
+(Ctrl+F), Записывать показания (Ctrl+R или --record) и Тренд (Ctrl+T или
+--trend).</translation>
     </message>
 </context>
 <context>

@@ -37,11 +37,9 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
           "port, the baud rate and the slave id are chosen.") +
       QStringLiteral("\n\n") +
       QCoreApplication::translate("dornvel::CommandLine",
-                                  "Tools of the window, from a right click on it or by their keys:\n"
-                                  "  Find the meter...   Ctrl+F  asks every slave id at both rates\n"
-                                  "  Record readings...  Ctrl+R  writes a CSV row every poll (as --record)\n"
-                                  "  Trend...            Ctrl+T  plots resistance and switch against time\n"
-                                  "                              (as --trend)"));
+                                  "The window's tools, from a right click on it or by key: Find the meter\n"
+                                  "(Ctrl+F), Record readings (Ctrl+R, or --record) and Trend (Ctrl+T, or\n"
+                                  "--trend)."));
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                 QCoreApplication::translate("dornvel::CommandLine", "Show this help and exit."));
   const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
