@@ -67,11 +67,18 @@ void SetScale(QValueAxis* axis, const LinearScale& scale) {
   axis->setRange(scale.low, scale.high);
 }
 
-// Round steps, with a little room above and below the resistance.
+// Round steps. The resistance drifts: its axis stays while the values fit it
+// well (each new scale costs the labels' layout), and a new one leaves room
+// above and below for the drift to go on.
 void Fit(QValueAxis* axis, const Range& range, bool wholeSteps) {
-  const double room = wholeSteps ? 0 : (range.high - range.low) * 0.05;
+  if (wholeSteps) {
+    SetScale(axis, NiceLinearScale(range.low, range.high, kMostLinearSteps, true));
+    return;
+  }
+  if (FitsWell(LinearScale{axis->min(), axis->max(), axis->tickInterval()}, range.low, range.high)) return;
+  const double room = (range.high - range.low) * 0.25;
   const double low = range.low >= 0 ? std::max(range.low - room, 0.0) : range.low - room;
-  SetScale(axis, NiceLinearScale(low, range.high + room, kMostLinearSteps, wholeSteps));
+  SetScale(axis, NiceLinearScale(low, range.high + room, kMostLinearSteps, false));
 }
 
 double MillisecondsOf(WallTime time) {
