@@ -15,8 +15,9 @@ function(dornvel_man_page program component description)
   set(include ${PROJECT_SOURCE_DIR}/packaging/man/${program}.h2m)
   set(page ${PROJECT_BINARY_DIR}/packaging/man/${program}.1)
   file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/packaging/man)
+  # The page is English, whatever the builder's language.
   add_custom_command(OUTPUT ${page}.gz
-    COMMAND ${DORNVEL_HELP2MAN} --no-info --section=1 --name=${description} --include=${include}
+    COMMAND ${CMAKE_COMMAND} -E env --unset=LANGUAGE LC_ALL=C.UTF-8 ${DORNVEL_HELP2MAN} --no-info --section=1 --name=${description} --include=${include}
       --output=${page} $<TARGET_FILE:${program}>
     # Debian wants manual pages compressed as hard as gzip can, without a timestamp.
     COMMAND gzip -9nf ${page}

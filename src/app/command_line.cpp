@@ -6,6 +6,8 @@
 
 #include <iostream>
 
+#include "app/translations.h"
+
 namespace dornvel {
 
 namespace {
@@ -23,22 +25,31 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
   // Gone before the program makes its own application object; the usage and
   // the version take the program's name from it.
   QCoreApplication application(argc, argv);
+  const Translations translations;
   QCommandLineParser parser;
   // "-platform" is one unknown option, not eight.
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  parser.setApplicationDescription(QStringLiteral(
-      "Tests and sets up an insulation-resistance meter on a Modbus RTU serial line:\n"
-      "polls its values once a second and shows them in a window, where the serial\n"
-      "port, the baud rate and the slave id are chosen."));
+  parser.setApplicationDescription(
+      QCoreApplication::translate(
+          "dornvel::CommandLine",
+          "Tests and sets up an insulation-resistance meter on a Modbus RTU serial line:\n"
+          "polls its values once a second and shows them in a window, where the serial\n"
+          "port, the baud rate and the slave id are chosen.") +
+      QStringLiteral("\n\n") +
+      QCoreApplication::translate("dornvel::CommandLine",
+                                  "The window's tools, from a right click on it or by key: Find the meter\n"
+                                  "(Ctrl+F), Record readings (Ctrl+R, or --record) and Trend (Ctrl+T, or\n"
+                                  "--trend)."));
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                QStringLiteral("Show this help and exit."));
+                                QCoreApplication::translate("dornvel::CommandLine", "Show this help and exit."));
   const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                   QStringLiteral("Show the version and exit."));
+                                   QCoreApplication::translate("dornvel::CommandLine", "Show the version and exit."));
   const QCommandLineOption record(QStringLiteral("record"),
-                                  QStringLiteral("Record the readings of every poll into FILE, a CSV file "
-                                                 "(appended to when it exists)."),
+                                  QCoreApplication::translate("dornvel::CommandLine",
+                                                              "Record the readings of every poll into FILE, a CSV "
+                                                              "file (appended to when it exists)."),
                                   QStringLiteral("FILE"));
-  const QCommandLineOption trend(QStringLiteral("trend"), QStringLiteral("Open the trend window at start."));
+  const QCommandLineOption trend(QStringLiteral("trend"), QCoreApplication::translate("dornvel::CommandLine", "Open the trend window at start."));
   parser.addOption(help);
   parser.addOption(version);
   parser.addOption(record);
@@ -51,7 +62,7 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
                                      parser.isSet(trend))) {
     // "--" alone parses, as the end of no options.
     const QString why = !parsed ? parser.errorText()
-                                : QStringLiteral("Unexpected argument '%1'.").arg(extra.value(0, arguments.last()));
+                                : QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.").arg(extra.value(0, arguments.last()));
     std::cerr << QCoreApplication::applicationName().toStdString() << ": " << why.toStdString() << "\n"
               << parser.helpText().toStdString();
     return {kUsageError, {}};

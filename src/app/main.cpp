@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/run_hooks.h"
+#include "app/translations.h"
 #include "app/window_icon.h"
 #include "platform/qt_event_pump.h"
 #include "platform/steady_clock.h"
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
   const dornvel::CommandLine commandLine = dornvel::ReadCommandLine(argc, argv);
   if (commandLine.exitStatus) return *commandLine.exitStatus;
   QApplication app(argc, argv);
+  const dornvel::Translations translations;
   QApplication::setWindowIcon(dornvel::WindowIcon());
   // The application's title names its settings and heads its message boxes.
   const QString title = QStringLiteral("dornvel");

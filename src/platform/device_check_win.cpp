@@ -1,5 +1,6 @@
 #include "platform/device_check.h"
 
+#include <QCoreApplication>
 #include <QSerialPortInfo>
 
 namespace dornvel {
@@ -18,7 +19,7 @@ bool IsSerialDevicePresent(const std::string& device) {
 
 // Windows refuses a port that another program has open as "access denied".
 std::string PermissionAdvice(const std::string&) {
-  return "the port is in use: close the other program that uses it";
+  return QCoreApplication::translate("dornvel::DeviceCheck", "the port is in use: close the other program that uses it").toStdString();
 }
 
 }  // namespace dornvel

@@ -1,6 +1,7 @@
 #include "platform/qt_serial_control.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -78,13 +79,16 @@ void QtSerialControl::SetPortOpen(bool open) {
 
 void QtSerialControl::Open() {
   if (number_ == kNoPort) {
-    openFailure_ = "No port is chosen: choose one in the list";
+    openFailure_ = QCoreApplication::translate("dornvel::QtSerialControl", "No port is chosen: choose one in the list").toStdString();
     return;
   }
   const auto device = DeviceForPort(number_);
   if (!device) {
     OpenFailed("COM" + std::to_string(number_),
-               "no device is assigned to it; set DORNVEL_COM" + std::to_string(number_) + " to the path of one",
+               QCoreApplication::translate("dornvel::QtSerialControl",
+                                           "no device is assigned to it; set DORNVEL_COM%1 to the path of one")
+                   .arg(number_)
+                   .toStdString(),
                true);
     return;
   }
@@ -109,7 +113,9 @@ void QtSerialControl::Open() {
 }
 
 void QtSerialControl::OpenFailed(const std::string& port, const std::string& reason, bool worthAWord) {
-  openFailure_ = "Cannot open " + port + ": " + reason;
+  openFailure_ = QCoreApplication::translate("dornvel::QtSerialControl", "Cannot open %1: %2")
+                     .arg(QString::fromStdString(port), QString::fromStdString(reason))
+                     .toStdString();
   if (worthAWord) openFailures_.Failed(port, reason);
 }
 

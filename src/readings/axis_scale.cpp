@@ -26,6 +26,11 @@ LinearScale NiceLinearScale(double low, double high, int mostSteps, bool wholeSt
   return {first, last > first ? last : first + step, step};
 }
 
+bool FitsWell(const LinearScale& shown, double low, double high) {
+  if (low < shown.low || high > shown.high || !(shown.high > shown.low)) return false;
+  return high == low ? low > shown.low && high < shown.high : (high - low) * 3 >= shown.high - shown.low;
+}
+
 TimeScale NiceTimeScale(WallTime from, WallTime to, int mostSteps, std::chrono::seconds utcOffset) {
   using namespace std::chrono;
   using namespace std::chrono_literals;

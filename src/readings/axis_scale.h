@@ -22,6 +22,10 @@ struct LinearScale {
 // on the range alone, so the same range always gives the same labels.
 LinearScale NiceLinearScale(double low, double high, int mostSteps, bool wholeSteps);
 
+// Whether `shown` still suits values from `low` to `high`: they lie within it
+// and span at least a third of it (or, all alike, lie inside it).
+bool FitsWell(const LinearScale& shown, double low, double high);
+
 // A time axis from `from` to `to` in whole steps of `step` (1, 2, 5, 10, 15 or
 // 30 seconds or minutes, 1, 2, 3, 6 or 12 hours, or a day) of local time.
 struct TimeScale {

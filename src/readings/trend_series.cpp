@@ -10,6 +10,7 @@ void TrendSeries::Append(const Reading& reading) {
   if (auto plotted = PlottedResistance(points_.back())) {
     minima_.Push(number, static_cast<float>(*plotted));
     maxima_.Push(number, static_cast<float>(*plotted));
+    if (*plotted > 0) positiveMinima_.Push(number, static_cast<float>(*plotted));
   }
   // A 16-bit register: every value is exact as a float.
   if (const auto value = points_.back().switchValue) {
@@ -27,6 +28,7 @@ std::optional<float> TrendSeries::Last() const {
 void TrendSeries::DropOldest() {
   minima_.Drop(firstNumber_);
   maxima_.Drop(firstNumber_);
+  positiveMinima_.Drop(firstNumber_);
   switchMinima_.Drop(firstNumber_);
   switchMaxima_.Drop(firstNumber_);
   points_.pop_front();

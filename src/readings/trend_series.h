@@ -34,6 +34,8 @@ class TrendSeries {
   // send NaN or infinity) count as gaps here and in the plot.
   std::optional<float> Minimum() const { return minima_.Value(); }
   std::optional<float> Maximum() const { return maxima_.Value(); }
+  // The lowest above zero, where a logarithmic scale starts.
+  std::optional<float> PositiveMinimum() const { return positiveMinima_.Value(); }
   // The same for the switch value: with the two above, the ranges of the plot's
   // axes at no cost per tick, whatever the length of the series.
   std::optional<float> SwitchMinimum() const { return switchMinima_.Value(); }
@@ -49,6 +51,7 @@ class TrendSeries {
   std::uint64_t firstNumber_ = 0;
   SlidingExtreme<std::less<>> minima_;
   SlidingExtreme<std::greater<>> maxima_;
+  SlidingExtreme<std::less<>> positiveMinima_;
   SlidingExtreme<std::less<>> switchMinima_;
   SlidingExtreme<std::greater<>> switchMaxima_;
 };

@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -110,7 +111,9 @@ void FormMain::ForgetDeviceValues() {
 // The reason the port did not open, where a user started from the desktop
 // menu can see it (nothing when it is open).
 void FormMain::ShowPortProblem() {
-  const QString why = awaitedPort_ ? tr("%1, the port last used, is not there: %2. It is used as soon as it is.")
+  const QString why = awaitedPort_ ? QCoreApplication::translate(
+                                         "dornvel::FormMain",
+                                         "%1, the port last used, is not there: %2. It is used as soon as it is.")
                                          .arg(PortEntry(awaitedPort_->number), awaitedPort_->why)
                                    : QString::fromStdString(comm_->OpenFailure());
   progCom_->setToolTip(why);

@@ -1,5 +1,6 @@
 #include "ui/meter_search_dialog.h"
 
+#include <QCoreApplication>
 #include <QProgressDialog>
 
 #include "protocol/serial_control.h"
@@ -13,7 +14,7 @@ namespace {
 QString PortName(const SerialControl& port) { return QStringLiteral("Com%1").arg(port.CommPort()); }
 
 QString ProgressText(const SearchProgress& progress) {
-  return QStringLiteral("Slave id %1 at %2 baud (%3 of %4)")
+  return QCoreApplication::translate("dornvel::MeterSearchDialog", "Slave id %1 at %2 baud (%3 of %4)")
       .arg(progress.probed.slave)
       .arg(progress.probed.baudRate)
       .arg(progress.number)
@@ -23,9 +24,10 @@ QString ProgressText(const SearchProgress& progress) {
 }  // namespace
 
 MeterSearchDialog::MeterSearchDialog(QWidget* parent)
-    : progress_(std::make_unique<QProgressDialog>(QStringLiteral("Asking every slave id at both rates…"),
-                                                  QStringLiteral("Cancel"), 0, kSearchProbes, parent)) {
-  progress_->setWindowTitle(QStringLiteral("Find the meter"));
+    : progress_(std::make_unique<QProgressDialog>(
+          QCoreApplication::translate("dornvel::MeterSearchDialog", "Asking every slave id at both rates…"),
+          QCoreApplication::translate("dornvel::MeterSearchDialog", "Cancel"), 0, kSearchProbes, parent)) {
+  progress_->setWindowTitle(QCoreApplication::translate("dornvel::MeterSearchDialog", "Find the meter"));
   progress_->setWindowModality(Qt::WindowModal);
   progress_->setMinimumDuration(0);
   progress_->setAutoClose(false);
@@ -38,13 +40,15 @@ MeterSearchDialog::MeterSearchDialog(QWidget* parent)
 MeterSearchDialog::~MeterSearchDialog() = default;
 
 void MeterSearchDialog::ShowWaitingForPoll() {
-  progress_->setLabelText(QStringLiteral("Waiting for the running poll to finish…"));
+  progress_->setLabelText(
+      QCoreApplication::translate("dornvel::MeterSearchDialog", "Waiting for the running poll to finish…"));
 }
 
 bool MeterSearchDialog::Cancelled() const { return rejected_ || progress_->wasCanceled(); }
 
 SearchResult MeterSearchDialog::Run(SerialControl& port, ProtocolServices services, MeterAddress shown) {
-  progress_->setLabelText(QStringLiteral("Asking every slave id at both rates…"));
+  progress_->setLabelText(
+      QCoreApplication::translate("dornvel::MeterSearchDialog", "Asking every slave id at both rates…"));
   SearchHooks hooks;
   hooks.onProbe = [this](const SearchProgress& probe) {
     progress_->setLabelText(ProgressText(probe));
@@ -68,7 +72,7 @@ std::optional<MeterAddress> AskToUse(const SearchResult& result, const SerialCon
   switch (result.outcome) {
     case SearchOutcome::Found: {
       const MeterAddress meter = *result.meter;
-      if (question.Ask(QStringLiteral("Meter found: slave id %1 at %2 baud. Use these settings?")
+      if (question.Ask(QCoreApplication::translate("dornvel::MeterSearchDialog", "Meter found: slave id %1 at %2 baud. Use these settings?")
                            .arg(meter.slave)
                            .arg(meter.baudRate))) {
         return meter;
@@ -76,7 +80,7 @@ std::optional<MeterAddress> AskToUse(const SearchResult& result, const SerialCon
       break;
     }
     case SearchOutcome::NothingFound:
-      dialogs.MsgBox(QStringLiteral("No meter answered on %1: slave ids %2 to %3 were asked at %4 and %5 baud.")
+      dialogs.MsgBox(QCoreApplication::translate("dornvel::MeterSearchDialog", "No meter answered on %1: slave ids %2 to %3 were asked at %4 and %5 baud.")
                          .arg(PortName(port))
                          .arg(kFirstSlaveId)
                          .arg(kLastSlaveId)
@@ -86,11 +90,11 @@ std::optional<MeterAddress> AskToUse(const SearchResult& result, const SerialCon
     case SearchOutcome::PortUnavailable: {
       // The port was put back as it was: any reason left is the last opening's.
       const QString why = QString::fromStdString(port.OpenFailure());
-      dialogs.MsgBox(why.isEmpty() ? QStringLiteral("%1 was lost during the search.").arg(PortName(port)) : why);
+      dialogs.MsgBox(why.isEmpty() ? QCoreApplication::translate("dornvel::MeterSearchDialog", "%1 was lost during the search.").arg(PortName(port)) : why);
       break;
     }
     case SearchOutcome::PortBusy:
-      dialogs.MsgBox(QStringLiteral("%1 is busy with an exchange; try again.").arg(PortName(port)));
+      dialogs.MsgBox(QCoreApplication::translate("dornvel::MeterSearchDialog", "%1 is busy with an exchange; try again.").arg(PortName(port)));
       break;
     case SearchOutcome::Cancelled: break;
   }

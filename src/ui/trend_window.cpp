@@ -1,14 +1,18 @@
 #include "ui/trend_window.h"
 
+#include <QCategoryAxis>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
-#include <QLogValueAxis>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -38,11 +42,6 @@ constexpr auto kShortestSpan = 1min;
 // Steps of round times along the time axis.
 constexpr int kMostTimeSteps = 6;
 
-// A logarithmic axis cannot show 0 or less, and a short circuit reads 0 kΩ:
-// such values are drawn at 1 Ω (0.001 kΩ), the bottom of the axis then, far
-// below anything an insulation test meets. So they stay in sight and are not
-// taken for failed ticks; the text still gives the true minimum.
-constexpr double kLogarithmicFloorKohm = 0.001;
 
 // Labels a person reads at a glance: at most this many steps up the axis.
 constexpr int kMostLinearSteps = 6;
@@ -68,18 +67,18 @@ void SetScale(QValueAxis* axis, const LinearScale& scale) {
   axis->setRange(scale.low, scale.high);
 }
 
-// Whole decades on a logarithmic axis; round steps on a linear one, with a
-// little room above and below the resistance.
-void Fit(QAbstractAxis* axis, const Range& range, bool wholeSteps) {
-  if (auto* logarithmic = qobject_cast<QLogValueAxis*>(axis)) {
-    const double low = std::pow(10.0, std::floor(std::log10(range.low)));
-    const double high = std::pow(10.0, std::ceil(std::log10(range.high)));
-    logarithmic->setRange(low, high > low ? high : low * 10);
-  } else if (auto* linear = qobject_cast<QValueAxis*>(axis)) {
-    const double room = wholeSteps ? 0 : (range.high - range.low) * 0.05;
-    const double low = range.low >= 0 ? std::max(range.low - room, 0.0) : range.low - room;
-    SetScale(linear, NiceLinearScale(low, range.high + room, kMostLinearSteps, wholeSteps));
+// Round steps. The resistance drifts: its axis stays while the values fit it
+// well (each new scale costs the labels' layout), and a new one leaves room
+// above and below for the drift to go on.
+void Fit(QValueAxis* axis, const Range& range, bool wholeSteps) {
+  if (wholeSteps) {
+    SetScale(axis, NiceLinearScale(range.low, range.high, kMostLinearSteps, true));
+    return;
   }
+  if (FitsWell(LinearScale{axis->min(), axis->max(), axis->tickInterval()}, range.low, range.high)) return;
+  const double room = (range.high - range.low) * 0.25;
+  const double low = range.low >= 0 ? std::max(range.low - room, 0.0) : range.low - room;
+  SetScale(axis, NiceLinearScale(low, range.high + room, kMostLinearSteps, false));
 }
 
 double MillisecondsOf(WallTime time) {
@@ -91,7 +90,8 @@ QDateTime DateTimeOf(WallTime time) {
 }
 
 QString KohmText(const std::optional<float>& value) {
-  return value ? QString::number(*value, 'g', 7) + QStringLiteral(" kΩ") : QStringLiteral("—");
+  return value ? QCoreApplication::translate("dornvel::TrendWindow", "%1 kΩ").arg(QString::number(*value, 'g', 7))
+               : QStringLiteral("—");
 }
 
 // A line of plain text that changes at every tick. The layout gives it the
@@ -105,14 +105,14 @@ class TickerLabel : public QLabel {
 };
 
 void StyleResistanceAxis(QAbstractAxis* axis) {
-  axis->setTitleText(QStringLiteral("Resistance, kΩ"));
+  axis->setTitleText(QCoreApplication::translate("dornvel::TrendWindow", "Resistance, kΩ"));
   axis->setTitleBrush(kResistanceColor);
 }
 
 }  // namespace
 
 TrendWindow::TrendWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setWindowTitle(QStringLiteral("Trend"));
+  setWindowTitle(QCoreApplication::translate("dornvel::TrendWindow", "Trend"));
   BuildControls();
   resize(900, 500);
   ShowStatistics();
@@ -135,13 +135,13 @@ void TrendWindow::BuildControls() {
   });
 
   timeAxis_ = new QDateTimeAxis;
-  timeAxis_->setTitleText(QStringLiteral("Time"));
+  timeAxis_->setTitleText(QCoreApplication::translate("dornvel::TrendWindow", "Time"));
   chart_->addAxis(timeAxis_, Qt::AlignBottom);
 
   switchAxis_ = new QValueAxis;
   switchAxis_->setTickType(QValueAxis::TicksDynamic);
   switchAxis_->setLabelFormat(QStringLiteral("%d"));
-  switchAxis_->setTitleText(QStringLiteral("Switch"));
+  switchAxis_->setTitleText(QCoreApplication::translate("dornvel::TrendWindow", "Switch"));
   switchAxis_->setTitleBrush(kSwitchColor);
   chart_->addAxis(switchAxis_, Qt::AlignRight);
 
@@ -152,13 +152,13 @@ void TrendWindow::BuildControls() {
   linearAxis_->setLabelFormat(QStringLiteral("%g"));
   StyleResistanceAxis(linearAxis_);
   chart_->addAxis(linearAxis_, Qt::AlignLeft);
-  decadesAxis_ = new QLogValueAxis;
-  decadesAxis_->setBase(10);
-  decadesAxis_->setLabelFormat(QStringLiteral("%g"));
-  decadesAxis_->setMinorTickCount(8);
-  StyleResistanceAxis(decadesAxis_);
+  decadesAxis_ = new QCategoryAxis;
+  decadesAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  decadesAxis_->setTitleText(QCoreApplication::translate("dornvel::TrendWindow", "Resistance"));
+  decadesAxis_->setTitleBrush(kResistanceColor);
   chart_->addAxis(decadesAxis_, Qt::AlignLeft);
   decadesAxis_->hide();
+  decades_.emplace(decadesAxis_);
 
   resistanceLines_ =
       std::make_unique<SegmentLines>(chart_, timeAxis_, linearAxis_, QStringLiteral("Resistance"), kResistanceColor);
@@ -173,11 +173,11 @@ void TrendWindow::BuildControls() {
   statistics_ = new TickerLabel(this);
   statistics_->setObjectName(QStringLiteral("statistics"));
 
-  logarithmic_ = new QCheckBox(QStringLiteral("Logarithmic resistance axis"), this);
+  logarithmic_ = new QCheckBox(QCoreApplication::translate("dornvel::TrendWindow", "Logarithmic resistance axis"), this);
   logarithmic_->setObjectName(QStringLiteral("logarithmicAxis"));
   connect(logarithmic_, &QCheckBox::toggled, this, &TrendWindow::SetLogarithmic);
 
-  auto* save = new QPushButton(QStringLiteral("Save as PNG…"), this);
+  auto* save = new QPushButton(QCoreApplication::translate("dornvel::TrendWindow", "Save as PNG…"), this);
   save->setObjectName(QStringLiteral("saveAsPng"));
   connect(save, &QPushButton::clicked, this, &TrendWindow::AskWhereToSave);
 
@@ -192,6 +192,7 @@ void TrendWindow::BuildControls() {
 
 void TrendWindow::Append(const Reading& reading) {
   series_.Append(reading);
+  if (reading.deviceSlaveId) slaveId_ = reading.deviceSlaveId;
   ScheduleRedraw();
 }
 
@@ -229,8 +230,11 @@ void TrendWindow::Redraw() {
   drawn_ = Drawn{time, columns, logarithmic, newest};
   auto resistance = Decimate(points, TrendQuantity::Resistance, from, to, columns);
   if (logarithmic) {
+    if (const auto highest = series_.Maximum()) {
+      decades_->Fit(series_.PositiveMinimum(), *highest, *series_.Minimum() <= 0);
+    }
     for (auto& segment : resistance) {
-      for (PlotPoint& point : segment) point.y = std::max(point.y, kLogarithmicFloorKohm);
+      for (PlotPoint& point : segment) point.y = decades_->Y(point.y);
     }
   }
   const auto switches = Decimate(points, TrendQuantity::Switch, from, to, columns);
@@ -245,9 +249,8 @@ void TrendWindow::Redraw() {
   if (timeAxis_->min() != DateTimeOf(from) || timeAxis_->max() != DateTimeOf(to)) {
     timeAxis_->setRange(DateTimeOf(from), DateTimeOf(to));
   }
-  if (auto range = RangeOf(series_.Minimum(), series_.Maximum())) {
-    if (logarithmic) range->low = std::max(range->low, kLogarithmicFloorKohm);
-    Fit(ResistanceAxis(), *range, false);
+  if (auto range = RangeOf(series_.Minimum(), series_.Maximum()); range && !logarithmic) {
+    Fit(linearAxis_, *range, false);
   }
   if (auto range = RangeOf(series_.SwitchMinimum(), series_.SwitchMaximum())) Fit(switchAxis_, *range, true);
   resistanceLines_->Draw(resistance);
@@ -269,7 +272,7 @@ void TrendWindow::SetLogarithmic(bool logarithmic) {
 }
 
 void TrendWindow::ShowStatistics() {
-  statistics_->setText(QStringLiteral("Minimum: %1    Maximum: %2    Last: %3")
+  statistics_->setText(QCoreApplication::translate("dornvel::TrendWindow", "Minimum: %1    Maximum: %2    Last: %3")
                            .arg(KohmText(series_.Minimum()), KohmText(series_.Maximum()), KohmText(series_.Last())));
 }
 
@@ -278,19 +281,50 @@ void TrendWindow::DrawNow() {
   Redraw();
 }
 
+QStringList TrendWindow::Caption() const {
+  const auto& points = series_.Points();
+  const QString title =
+      slaveId_ ? QCoreApplication::translate("dornvel::TrendWindow", "Insulation resistance of the meter at slave id %1")
+                     .arg(*slaveId_)
+               : QCoreApplication::translate("dornvel::TrendWindow", "Insulation resistance");
+  const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+  const QString span = points.empty() ? QString()
+                                      : DateTimeOf(points.front().time).toString(format) + QStringLiteral(" – ") +
+                                            DateTimeOf(points.back().time).toString(format);
+  return {title, span, statistics_->text()};
+}
+
 bool TrendWindow::SaveAsPng(const QString& path) {
   DrawNow();
-  return view_->grab().save(path, "PNG");
+  // The picture says what it shows when it is looked at on its own: the
+  // meter, the time it spans and the figures under the plot.
+  const QPixmap plot = view_->grab();
+  const QStringList caption = Caption();
+  const int lineHeight = fontMetrics().height();
+  const int margin = lineHeight / 2;
+  QImage picture(plot.width(), plot.height() + static_cast<int>(caption.size()) * lineHeight + 2 * margin,
+                 QImage::Format_RGB32);
+  picture.fill(Qt::white);
+  QPainter painter(&picture);
+  painter.setFont(font());
+  painter.setPen(Qt::black);
+  for (int i = 0; i < caption.size(); ++i) {
+    painter.drawText(QRect(margin, margin + i * lineHeight, plot.width() - 2 * margin, lineHeight),
+                     Qt::AlignLeft | Qt::AlignVCenter, caption[i]);
+  }
+  painter.drawPixmap(0, static_cast<int>(caption.size()) * lineHeight + 2 * margin, plot);
+  painter.end();
+  return picture.save(path, "PNG");
 }
 
 void TrendWindow::AskWhereToSave() {
   // Shown with open(), not exec(): a nested event loop here would hold back
   // the window's ticks for as long as the dialog is open.
-  auto* dialog = new QFileDialog(this, QStringLiteral("Save the trend as PNG"));
+  auto* dialog = new QFileDialog(this, QCoreApplication::translate("dornvel::TrendWindow", "Save the trend as PNG"));
   dialog->setObjectName(QStringLiteral("saveTrendDialog"));
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setAcceptMode(QFileDialog::AcceptSave);
-  dialog->setNameFilter(QStringLiteral("PNG images (*.png)"));
+  dialog->setNameFilter(QCoreApplication::translate("dornvel::TrendWindow", "PNG images (*.png)"));
   dialog->setDefaultSuffix(QStringLiteral("png"));
   dialog->selectFile(QDir::home().filePath(
       QStringLiteral("trend-%1.png").arg(QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss"))));
@@ -301,7 +335,7 @@ void TrendWindow::AskWhereToSave() {
 void TrendWindow::SaveTo(const QString& path) {
   if (SaveAsPng(path)) return;
   auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
-                              QStringLiteral("Cannot write %1").arg(QDir::toNativeSeparators(path)), QMessageBox::Ok,
+                              QCoreApplication::translate("dornvel::TrendWindow", "Cannot write %1").arg(QDir::toNativeSeparators(path)), QMessageBox::Ok,
                               this);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -9,15 +10,16 @@
 #include "readings/axis_scale.h"
 #include "readings/reading.h"
 #include "readings/trend_series.h"
+#include "ui/decade_axis.h"
 
 QT_BEGIN_NAMESPACE
 class QAbstractAxis;
+class QCategoryAxis;
 class QChart;
 class QChartView;
 class QCheckBox;
 class QDateTimeAxis;
 class QLabel;
-class QLogValueAxis;
 class QValueAxis;
 QT_END_NAMESPACE
 
@@ -48,7 +50,10 @@ class TrendWindow : public QWidget {
 
   // Draws the whole series anew at once, whether the last ticks need it or not.
   void DrawNow();
-  // Writes the plot as shown to a PNG file at `path`; false when it cannot.
+  // The lines above the plot in a saved picture: the meter, the time the
+  // series spans, and its minimum, maximum and last resistance.
+  QStringList Caption() const;
+  // Writes the plot as shown, under its caption, to a PNG file at `path`; false when it cannot.
   bool SaveAsPng(const QString& path);
 
  protected:
@@ -71,7 +76,10 @@ class TrendWindow : public QWidget {
   QChartView* view_ = nullptr;
   QDateTimeAxis* timeAxis_ = nullptr;
   QValueAxis* linearAxis_ = nullptr;
-  QLogValueAxis* decadesAxis_ = nullptr;
+  QCategoryAxis* decadesAxis_ = nullptr;
+  std::optional<DecadeAxis> decades_;
+  // The meter's own slave id, as its last answer gave it.
+  std::optional<int> slaveId_;
   QValueAxis* switchAxis_ = nullptr;
   QCheckBox* logarithmic_ = nullptr;
   QLabel* statistics_ = nullptr;

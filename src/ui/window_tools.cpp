@@ -1,7 +1,9 @@
 #include "ui/window_tools.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QFileDialog>
+#include <QFont>
 #include <QKeySequence>
 #include <QLabel>
 #include <QTimer>
@@ -25,6 +27,15 @@ namespace {
 
 constexpr int kStatusPanel = 1;
 const QString kRecordingMark = QStringLiteral("REC");
+
+// Panel 1 while it is free: where the tools are, since nothing else on the
+// window shows them.
+QString ToolsHint() { return QCoreApplication::translate("dornvel::WindowTools", "Right click: tools"); }
+QString ToolsList() {
+  return QCoreApplication::translate("dornvel::WindowTools",
+                                     "A right click on the window opens its tools:\n"
+                                     "Find the meter… (Ctrl+F)\nRecord readings… (Ctrl+R)\nTrend… (Ctrl+T)");
+}
 
 QAction* AddAction(FormMain& window, const QString& text, const QKeySequence& keys) {
   auto* action = new QAction(text, &window);
@@ -51,9 +62,9 @@ WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& d
       dialogs_(dialogs),
       question_(question),
       trend_(new TrendWindow(&window)),
-      find_(AddAction(window, QStringLiteral("Find the meter…"), QKeySequence(Qt::CTRL | Qt::Key_F))),
-      record_(AddAction(window, QStringLiteral("Record readings…"), QKeySequence(Qt::CTRL | Qt::Key_R))),
-      trendAction_(AddAction(window, QStringLiteral("Trend…"), QKeySequence(Qt::CTRL | Qt::Key_T))) {
+      find_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Find the meter…"), QKeySequence(Qt::CTRL | Qt::Key_F))),
+      record_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Record readings…"), QKeySequence(Qt::CTRL | Qt::Key_R))),
+      trendAction_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Trend…"), QKeySequence(Qt::CTRL | Qt::Key_T))) {
   // A right click on the window, or on a frame or label (which pass it on),
   // shows these actions; the value boxes keep their own menu.
   window.setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -62,6 +73,14 @@ WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& d
   connect(record_, &QAction::triggered, this, &WindowTools::ToggleRecording);
   connect(trendAction_, &QAction::triggered, this, &WindowTools::ShowTrend);
   connect(&window, &FormMain::tickFinished, this, &WindowTools::AfterTick);
+  // The panel is narrow: the hint takes two lines of a smaller font.
+  QLabel* panel = window.Panel(kStatusPanel);
+  QFont small = panel->font();
+  small.setPointSizeF(small.pointSizeF() * 0.8);
+  panel->setFont(small);
+  panel->setWordWrap(true);
+  panel->setText(ToolsHint());
+  panel->setToolTip(ToolsList());
 }
 
 WindowTools::~WindowTools() = default;
@@ -71,7 +90,7 @@ bool WindowTools::StartRecording(const QString& path) { return StartRecording(pa
 bool WindowTools::StartRecording(const QString& path, CsvForm form) {
   auto recorder = std::make_unique<CsvRecorder>(path.toStdString(), form, CsvColumnNames());
   if (!recorder->Ok()) {
-    dialogs_.MsgBox(QStringLiteral("Cannot record readings to %1: %2")
+    dialogs_.MsgBox(QCoreApplication::translate("dornvel::WindowTools", "Cannot record readings to %1: %2")
                         .arg(path, QString::fromStdString(recorder->Failure())));
     record_->setChecked(false);
     return false;
@@ -85,7 +104,7 @@ bool WindowTools::StartRecording(const QString& path, CsvForm form) {
 void WindowTools::StopRecording() {
   recorder_.reset();
   record_->setChecked(false);
-  window_.Panel(kStatusPanel)->clear();
+  window_.Panel(kStatusPanel)->setText(ToolsHint());
 }
 
 void WindowTools::ToggleRecording() {
@@ -99,7 +118,8 @@ void WindowTools::ToggleRecording() {
     // An existing file is appended to, so choosing one is no overwriting.
     const QStringList forms = CsvFormFilters();
     QString form = forms.first();
-    const QString path = QFileDialog::getSaveFileName(&window_, QStringLiteral("Record readings"), QString(),
+    const QString path = QFileDialog::getSaveFileName(
+        &window_, QCoreApplication::translate("dornvel::WindowTools", "Record readings"), QString(),
                                                       forms.join(QStringLiteral(";;")), &form,
                                                       QFileDialog::DontConfirmOverwrite);
     if (!path.isEmpty()) StartRecording(path, CsvFormOfFilter(form));
@@ -113,7 +133,7 @@ void WindowTools::AfterTick() {
       TickReading(*tags, window_.LastTick(), std::chrono::system_clock::now(), window_.Panel(3)->text());
   trend_->Append(reading);
   if (recorder_ && !recorder_->Record(reading)) {
-    const QString why = QStringLiteral("Recording stopped: cannot write %1: %2")
+    const QString why = QCoreApplication::translate("dornvel::WindowTools", "Recording stopped: cannot write %1: %2")
                             .arg(QString::fromStdString(recorder_->Path().string()),
                                  QString::fromStdString(recorder_->Failure()));
     StopRecording();

@@ -47,23 +47,39 @@ TEST(FindTheMeter, a_meter_at_37_and_19200_is_found_from_1_and_9600_and_its_sett
   EXPECT_EQ(shown.errorCount, "") << shown.message;
 }
 
-TEST(RecordReadings, dornvel_record_writes_a_row_of_the_meters_values_every_tick) {
-  TempDir dir;
-  Simulator sim(dir, {"--link", (dir / "com1").string(), "--resistance", "987.25", "--switch", "42"});
-  ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
-  ProgramProcess program({{1, (dir / "com1").string()}});
-  const auto file = dir / "readings.csv";
-  program.Start(2, {"--record", file.string()});
-  ASSERT_EQ(program.WaitForExit(20s), 0) << program.Stderr();
+TEST(RecordReadings, dornvel_record_writes_a_row_of_the_meters_values_every_tick_in_the_locales_form) {
+  const struct {
+    const char* locale;
+    std::string header;
+    std::string values;  // the row after its time
+  } cases[] = {
+      {"C.UTF-8", "\xEF\xBB\xBFtime,resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message\r",
+       ",987.25,42,1,9600,,\r"},
+      {"ru_RU.UTF-8",
+       "\xEF\xBB\xBFвремя;сопротивление_кОм;переключатель;адрес_устройства;скорость_устройства;ошибки;сообщение\r",
+       ";987,25;42;1;9600;;\r"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.locale);
+    TempDir dir;
+    Simulator sim(dir, {"--link", (dir / "com1").string(), "--resistance", "987.25", "--switch", "42"});
+    ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
+    ProgramProcess program({{1, (dir / "com1").string()}});
+    program.SetEnvironment("LC_ALL", c.locale);
+    program.SetEnvironment("LANGUAGE", std::nullopt);
+    const auto file = dir / "readings.csv";
+    program.Start(2, {"--record", file.string()});
+    ASSERT_EQ(program.WaitForExit(20s), 0) << program.Stderr();
 
-  const std::vector<std::string> lines = Lines(ReadText(file));
-  ASSERT_EQ(lines.size(), 3u) << ReadText(file);
-  EXPECT_EQ(lines[0], "\xEF\xBB\xBFtime,resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message\r");
-  for (int row : {1, 2}) {
-    // 2026-12-08T23:41:07+01:00,987.25,42,1,9600,,
-    const std::string& line = lines[row];
-    EXPECT_EQ(line.substr(line.find(',')), ",987.25,42,1,9600,,\r") << line;
-    EXPECT_EQ(line.find('T'), 10u) << line;
+    const std::vector<std::string> lines = Lines(ReadText(file));
+    ASSERT_EQ(lines.size(), 3u) << ReadText(file);
+    EXPECT_EQ(lines[0], c.header);
+    for (int row : {1, 2}) {
+      // 2026-12-08T23:41:07+01:00,987.25,42,1,9600,,
+      const std::string& line = lines[row];
+      EXPECT_EQ(line.substr(25), c.values) << line;
+      EXPECT_EQ(line.find('T'), 10u) << line;
+    }
   }
 }
 

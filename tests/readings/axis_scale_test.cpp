@@ -34,6 +34,18 @@ TEST(AxisScale, a_linear_range_gets_round_steps_and_a_register_of_whole_numbers_
   }
 }
 
+TEST(AxisScale, a_scale_is_kept_while_the_values_lie_in_it_and_span_a_third_of_it) {
+  const LinearScale shown{1400, 1600, 50};
+  const struct {
+    double low, high;
+    bool fits;
+  } cases[] = {
+      {1450, 1550, true}, {1500, 1500, true}, {1500, 1560, false},  // a third is 66.7
+      {1390, 1500, false}, {1450, 1610, false}, {1400, 1600, true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FitsWell(shown, c.low, c.high), c.fits) << c.low << ".." << c.high;
+}
+
 TEST(AxisScale, a_logarithmic_range_gets_whole_decades_with_at_most_the_labels_asked_for) {
   struct Case {
     double low, high;

@@ -2,13 +2,14 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QDateTime>
+#include <QCategoryAxis>
 #include <QCheckBox>
 #include <QDateTimeAxis>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
-#include <QLogValueAxis>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace dornvel::testing {
@@ -109,7 +112,7 @@ TEST_F(TrendWindowTest, keeps_a_day_and_draws_it_thinned_to_the_plot_width) {
   EXPECT_LE(drawnPoints, 2 * static_cast<qsizetype>(Chart()->plotArea().width()) + 2);
 }
 
-TEST_F(TrendWindowTest, the_logarithmic_axis_shows_decades_and_draws_a_short_circuit_at_its_bottom) {
+TEST_F(TrendWindowTest, the_logarithmic_axis_draws_decades_and_a_short_circuit_on_a_labelled_floor) {
   window.Append(Tick(0s, 0.0f, 0));
   window.Append(Tick(1s, 2500.0f, 0));
   Settle();
@@ -118,17 +121,53 @@ TEST_F(TrendWindowTest, the_logarithmic_axis_shows_decades_and_draws_a_short_cir
 
   window.findChild<QCheckBox*>(QStringLiteral("logarithmicAxis"))->setChecked(true);
   Settle();
-  auto* decades = qobject_cast<QLogValueAxis*>(ResistanceAxis());
+  auto* decades = qobject_cast<QCategoryAxis*>(ResistanceAxis());
   ASSERT_TRUE(decades);
-  EXPECT_EQ(Drawn(QStringLiteral("Resistance")), (Segments{{{Ms(0s), 0.001}, {Ms(1s), 2500}}}));
-  EXPECT_DOUBLE_EQ(decades->min(), 0.001);
-  EXPECT_DOUBLE_EQ(decades->max(), 10000);
+  // 0 on the floor a decade below 1 MΩ; 2500 kΩ at log10(2500).
+  EXPECT_EQ(Drawn(QStringLiteral("Resistance")), (Segments{{{Ms(0s), 2}, {Ms(1s), std::log10(2500.0)}}}));
+  EXPECT_EQ(decades->categoriesLabels(), (QStringList{"≤ 0", "1 MΩ", "10 MΩ"}));
   EXPECT_EQ(Statistics(), "Minimum: 0 kΩ    Maximum: 2500 kΩ    Last: 2500 kΩ");
 
   window.findChild<QCheckBox*>(QStringLiteral("logarithmicAxis"))->setChecked(false);
   Settle();
   EXPECT_TRUE(qobject_cast<QValueAxis*>(ResistanceAxis()));
   EXPECT_EQ(Drawn(QStringLiteral("Resistance")), (Segments{{{Ms(0s), 0}, {Ms(1s), 2500}}}));
+}
+
+// Each range in a window of its own: the labels depend on the whole series.
+TEST(TrendAxes, label_decades_and_whole_switch_values_over_any_range) {
+  const struct {
+    std::vector<float> resistances;
+    std::vector<int> switches;
+    QStringList decades;
+    double switchStep;
+  } cases[] = {
+      {{250, 2500}, {6, 5, 5, 4, 4}, {"100 kΩ", "1 MΩ", "10 MΩ"}, 1},
+      {{99999999.0f, 123456789.0f}, {0, 1000}, {"100 GΩ", "1 TΩ"}, 200},
+      {{0.5f, 0, 5e8f}, {3}, {"≤ 0", "100 Ω", "10 kΩ", "1 MΩ", "100 MΩ", "10 GΩ", "1 TΩ"}, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.decades.join(' ').toStdString());
+    TrendWindow window;
+    window.show();
+    window.findChild<QCheckBox*>(QStringLiteral("logarithmicAxis"))->setChecked(true);
+    for (std::size_t i = 0; i < std::max(c.resistances.size(), c.switches.size()); ++i) {
+      window.Append(Tick(seconds{i}, c.resistances[std::min(i, c.resistances.size() - 1)],
+                         c.switches[std::min(i, c.switches.size() - 1)]));
+    }
+    window.DrawNow();
+    const QChart* chart = window.findChild<QChartView*>(QStringLiteral("trendChart"))->chart();
+    for (QAbstractAxis* axis : chart->axes(Qt::Vertical)) {
+      if (auto* decades = qobject_cast<QCategoryAxis*>(axis)) {
+        EXPECT_EQ(decades->categoriesLabels(), c.decades);
+      }
+      if (axis->alignment() == Qt::AlignRight) {
+        auto* switches = qobject_cast<QValueAxis*>(axis);
+        EXPECT_EQ(switches->tickInterval(), c.switchStep);
+        EXPECT_EQ(switches->labelFormat(), "%d");
+      }
+    }
+  }
 }
 
 TEST_F(TrendWindowTest, a_hidden_window_keeps_the_ticks_and_draws_them_when_shown_again) {
@@ -143,17 +182,25 @@ TEST_F(TrendWindowTest, a_hidden_window_keeps_the_ticks_and_draws_them_when_show
   EXPECT_EQ(Drawn(QStringLiteral("Resistance")), (Segments{{{Ms(0s), 1}, {Ms(1s), 2}}}));
 }
 
-TEST_F(TrendWindowTest, saves_the_plot_as_png_and_says_when_it_cannot) {
-  window.Append(Tick(0s, 1.0f, 0));
-  window.Append(Tick(1s, 2.0f, 0));
+TEST_F(TrendWindowTest, saves_the_plot_under_a_caption_of_meter_time_span_and_figures_and_says_when_it_cannot) {
+  Reading first = Tick(0s, 1.0f, 0);
+  first.deviceSlaveId = 17;
+  window.Append(first);
+  window.Append(Tick(3661s, 2.0f, 0));
   Settle();
   QTemporaryDir dir;
 
+  const QString span = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(Ms(0s))).toString("yyyy-MM-dd HH:mm:ss") +
+                       " – " +
+                       QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(Ms(3661s))).toString("yyyy-MM-dd HH:mm:ss");
+  EXPECT_EQ(window.Caption(), (QStringList{"Insulation resistance of the meter at slave id 17", span,
+                                           "Minimum: 1 kΩ    Maximum: 2 kΩ    Last: 2 kΩ"}));
   const QString path = dir.filePath("trend.png");
   ASSERT_TRUE(window.SaveAsPng(path));
   const QImage saved(path, "PNG");
-  EXPECT_FALSE(saved.isNull());
-  EXPECT_EQ(saved.size(), window.findChild<QChartView*>(QStringLiteral("trendChart"))->size());
+  const QSize plot = window.findChild<QChartView*>(QStringLiteral("trendChart"))->size();
+  EXPECT_EQ(saved.width(), plot.width());
+  EXPECT_GT(saved.height(), plot.height());
 
   EXPECT_FALSE(window.SaveAsPng(dir.filePath("missing/trend.png")));
 }

@@ -99,7 +99,7 @@ TEST_F(ToolsTest, recording_into_an_existing_file_appends_its_rows_under_the_one
     }
     rig.window->Timer1_Timer();
     tools.StopRecording();
-    EXPECT_EQ(rig.window->Panel(1)->text(), "");
+    EXPECT_EQ(rig.window->Panel(1)->text(), "Right click: tools");
   }
   rig.port->ExpectReply(kReadNolu, kNolu12_5);
   rig.port->ExpectReply(kReadSwitch, kSwitch7);
@@ -130,7 +130,7 @@ TEST_F(ToolsTest, a_file_that_cannot_be_written_is_refused_with_the_reason_and_p
     EXPECT_TRUE(rig.dialogs.messages[0].endsWith(c.reason)) << rig.dialogs.messages[0].toStdString();
     EXPECT_FALSE(tools.Recording());
     EXPECT_FALSE(tools.RecordAction()->isChecked());
-    EXPECT_EQ(rig.window->Panel(1)->text(), "");
+    EXPECT_EQ(rig.window->Panel(1)->text(), "Right click: tools");
   }
   rig.AnswerFirstTick();
   rig.window->Timer1_Timer();
@@ -171,7 +171,7 @@ TEST_F(ToolsTest, the_window_offers_its_tools_from_its_context_menu_and_by_key_a
   ASSERT_TRUE(tools.StartRecording(QString::fromStdString((folder / "r.csv").string())));
   tools.RecordAction()->trigger();  // Ctrl+R again stops
   EXPECT_FALSE(tools.Recording());
-  EXPECT_EQ(rig.window->Panel(1)->text(), "");
+  EXPECT_EQ(rig.window->Panel(1)->text(), "Right click: tools");
 }
 
 // Ctrl+F during a tick shows the search's dialog at once; the exchange on the
