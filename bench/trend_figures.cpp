@@ -133,6 +133,8 @@ int Run(int argc, char** argv) {
   const double linearMs = RedrawMs(window, view, next);
   next.time += std::chrono::seconds(kRedraws);
   window.findChild<QCheckBox*>(QStringLiteral("logarithmicAxis"))->setChecked(true);
+  // The chart lays its axes out anew in the event loop, as after a click.
+  QCoreApplication::processEvents();
   const double logarithmicMs = RedrawMs(window, view, next);
   const std::string width = std::to_string(static_cast<int>(view.chart()->plotArea().width()));
   Print({"trend window: redraw with a full day, plot " + width + " px wide, median of " + std::to_string(kRedraws) +
