@@ -27,10 +27,11 @@ set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 
-# A 64-bit installer: it installs into the 64-bit Program Files and registers
-# its uninstaller in the 64-bit registry, and runs where no 32-bit Windows
-# layer is (Debian's wine64 alone has none).
-set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS "-XTarget amd64-unicode")
+# A 64-bit installer (NSIS's amd64 stubs): it installs into the 64-bit Program
+# Files and registers its uninstaller in the 64-bit registry, and runs where no
+# 32-bit Windows layer is (Debian's wine64 alone has none). "Target" goes in
+# with the defines: CPack splits makensis's -X option from its value.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME "dornvel ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "dornvel ${PROJECT_VERSION}")
