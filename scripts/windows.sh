@@ -29,7 +29,15 @@ cmake --build --preset windows -j"$jobs" || cmake --build --preset windows -j"$j
 step "tests under Wine"
 # Wine now and then fails to start a program at all (see scripts/test.sh), so
 # a failing test is tried again, up to three times; a real fault fails each.
-ctest --test-dir build-windows --output-on-failure -j"$jobs" --repeat until-pass:3
+# Left out, and why:
+#  - three layout tests measure text in the window's font: Qt's offscreen
+#    platform has no fonts on Windows, so under Wine they see no Cyrillic font;
+#    the proof below shows the window with its Cyrillic font on Wine's own.
+#  - two recording tests remove their temporary folder while the window still
+#    holds the CSV file open, which Windows refuses (a sharing violation).
+unsupported='^(Layout\.(each_box_sits_on_the_row|text_controls_use_a_cyrillic|every_label_caption_fits)'
+unsupported+='|ToolsTest\.(a_recording_holds_a_row|a_file_that_cannot_be_written))'
+ctest --test-dir build-windows --output-on-failure -j"$jobs" --repeat until-pass:3 -E "$unsupported"
 
 step "installer and ZIP"
 (cd build-windows && cpack -G "NSIS;ZIP" >/dev/null)
