@@ -33,3 +33,22 @@ if(DORNVEL_WINE)
     ${CMAKE_COMMAND} -E env WINEPREFIX=${CMAKE_BINARY_DIR}/wine WINEDEBUG=-all
     WINEDLLOVERRIDES=mscoree,mshtml= DISPLAY= ${DORNVEL_WINE})
 endif()
+
+# The whole program needs Qt for Windows, which scripts/windows-qt.sh builds
+# (Debian has none for MinGW): DORNVEL_QT_WINDOWS names its prefix, empty for
+# the default one. Without it only the standard-library core is built. Qt's
+# moc, rcc and uic are the build machine's (Debian's Qt 6.4.2, the same
+# version).
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES DORNVEL_QT_WINDOWS)
+if(DEFINED DORNVEL_QT_WINDOWS)
+  if(DORNVEL_QT_WINDOWS STREQUAL "")
+    set(DORNVEL_QT_WINDOWS $ENV{HOME}/.cache/dornvel/qt-6.4.2-mingw-w64)
+  endif()
+  if(NOT EXISTS ${DORNVEL_QT_WINDOWS}/lib/cmake/Qt6/Qt6Config.cmake)
+    message(FATAL_ERROR "No Qt for Windows in ${DORNVEL_QT_WINDOWS}: scripts/windows-qt.sh builds it")
+  endif()
+  set(QT_HOST_PATH /usr)
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+  list(PREPEND CMAKE_FIND_ROOT_PATH ${DORNVEL_QT_WINDOWS})
+  list(PREPEND CMAKE_PREFIX_PATH ${DORNVEL_QT_WINDOWS})
+endif()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running dornvel need,
-# only those that are missing (as root, or through sudo).
+# only those that are missing (as root, or through sudo). Further packages named
+# on the command line are installed with them (scripts/windows.sh names its own).
 set -euo pipefail
 
 packages=(
@@ -17,6 +18,7 @@ packages=(
   xvfb xauth fonts-dejavu-core
   help2man dpkg-dev lintian desktop-file-utils appstream file
   g++-mingw-w64-x86-64-posix wine64 googletest
+  "$@"
 )
 
 missing=()

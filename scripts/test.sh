@@ -26,7 +26,8 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -L unit
 
 # The standard-library core and its unit tests cross-built with MinGW-w64 and
-# run under Wine; there is no Qt for Windows here, so nothing more.
+# run under Wine, without Qt: quick, and needing no Qt for Windows. The whole
+# program for Windows, with a Qt built from source, is scripts/windows.sh's.
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
 cmake --build build-win -j"$jobs"
 # Wine now and then fails to start a test program at all ("wine client error:

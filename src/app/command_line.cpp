@@ -4,9 +4,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include <iostream>
-
 #include "app/translations.h"
+#include "platform/command_line_text.h"
 
 namespace dornvel {
 
@@ -62,18 +61,21 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
                                      parser.isSet(trend))) {
     // "--" alone parses, as the end of no options.
     const QString why = !parsed ? parser.errorText()
-                                : QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.").arg(extra.value(0, arguments.last()));
-    std::cerr << QCoreApplication::applicationName().toStdString() << ": " << why.toStdString() << "\n"
-              << parser.helpText().toStdString();
+                                : QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.")
+                                      .arg(extra.value(0, arguments.last()));
+    ShowCommandLineText(QCoreApplication::applicationName().toStdString() + ": " + why.toStdString() + "\n" +
+                            parser.helpText().toStdString(),
+                        true);
     return {kUsageError, {}};
   }
   if (parser.isSet(help)) {
-    std::cout << parser.helpText().toStdString();
+    ShowCommandLineText(parser.helpText().toStdString(), false);
     return {0, {}};
   }
   if (parser.isSet(version)) {
-    std::cout << QCoreApplication::applicationName().toStdString() << ' '
-              << QCoreApplication::applicationVersion().toStdString() << '\n';
+    ShowCommandLineText(QCoreApplication::applicationName().toStdString() + ' ' +
+                            QCoreApplication::applicationVersion().toStdString() + '\n',
+                        false);
     return {0, {}};
   }
   return {std::nullopt, parser.value(record), parser.isSet(trend)};

@@ -6,6 +6,7 @@
 #include "app/translations.h"
 #include "app/window_icon.h"
 #include "platform/qt_event_pump.h"
+#include "platform/settings_format.h"
 #include "platform/steady_clock.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_settings_store.h"
@@ -23,7 +24,7 @@ int main(int argc, char* argv[]) {
 
   dornvel::SteadyClock clock;
   dornvel::QtEventPump pump;
-  dornvel::QtSettingsStore settings(title);
+  dornvel::QtSettingsStore settings(title, dornvel::UserSettingsFormat());
   dornvel::QtDialogs dialogs(title);
   dornvel::QtYesNoQuestion question(title);
   const dornvel::MainWindow window = dornvel::MakeMainWindow({pump, clock}, settings, dialogs, question);

@@ -22,8 +22,10 @@ std::pair<QDateTime, qint64> Version(const QString& path) {
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore(const QString& application)
-    : settings_(QSettings::IniFormat, QSettings::UserScope, application, application) {
+QtSettingsStore::QtSettingsStore(const QString& application) : QtSettingsStore(application, QSettings::IniFormat) {}
+
+QtSettingsStore::QtSettingsStore(const QString& application, QSettings::Format format)
+    : settings_(format, QSettings::UserScope, application, application) {
   settings_.setAtomicSyncRequired(true);
 }
 

@@ -16,6 +16,9 @@ class QtSettingsStore final : public SettingsStore {
   // $XDG_CONFIG_HOME/<application>/<application>.ini (~/.config by default), on
   // Windows %APPDATA%\<application>\<application>.ini.
   explicit QtSettingsStore(const QString& application);
+  // The user's own settings of `application` in `format`; NativeFormat is the
+  // registry on Windows (HKEY_CURRENT_USER\Software\<application>\<application>).
+  QtSettingsStore(const QString& application, QSettings::Format format);
   // A file of the caller's choice.
   struct File {
     QString path;

@@ -3,7 +3,7 @@
 # opened its window (or only connected to a display) before answering fails.
 #   cmake -DPROGRAM=path/to/dornvel -DVERSION=1.00 -P command_line_test.cmake
 
-set(usage "^Usage: [^\n]*dornvel \\[options\\]\n")
+set(usage "^Usage: [^\n]*dornvel(\\.exe)? \\[options\\]\n")
 # arguments (","-separated) | exit status | standard output | standard error (regular expressions)
 set(cases
   "--version|0|^dornvel ${VERSION}\n$|^$"

@@ -32,7 +32,10 @@ struct ToolsTest : ::testing::Test {
     folder = fs::temp_directory_path() / ("dornvel-tools-" + std::to_string(::getpid()));
     fs::create_directories(folder);
   }
-  ~ToolsTest() override { fs::remove_all(folder); }
+  ~ToolsTest() override {
+    tools.StopRecording();  // Windows removes no file that is still open
+    fs::remove_all(folder);
+  }
 
   // The rows of a recording, each without its time: "12.5,7,1,9600,," ...
   std::vector<std::string> RowsWithoutTime(const fs::path& file) const {

@@ -1,0 +1,11 @@
+#include "platform/command_line_text.h"
+
+#include <iostream>
+
+namespace dornvel {
+
+void ShowCommandLineText(const std::string& text, bool isError) {
+  (isError ? std::cerr : std::cout) << text << std::flush;
+}
+
+}  // namespace dornvel
