@@ -8,14 +8,10 @@
 
 #include "harness/fakes.h"
 #include "harness/process.h"
+#include "harness/test_crc.h"
 #include "protocol/bytes.h"
 
 namespace dornvel::testing {
-
-// The test's own CRC-16/MODBUS, table-driven unlike the program's bitwise one.
-std::uint16_t Crc16(std::span<const std::uint8_t> bytes);
-Bytes WithCrc(Bytes frame);
-bool CrcIsValid(std::span<const std::uint8_t> frame);
 
 // The master's side of the line, as a test plays it against the simulator: a
 // raw serial port with 8 data bits, the given speed, parity and stop bits.

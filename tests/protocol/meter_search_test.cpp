@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "harness/fakes.h"
-#include "protocol/crc.h"
+#include "harness/test_crc.h"
 #include "protocol/mb_data.h"
 #include "protocol/request_frames.h"
 
@@ -25,15 +25,6 @@ class RateNotingLine : public ScriptedSerialControl {
   }
   std::vector<std::string> settingsAtSend;
 };
-
-Bytes WithCrc(Bytes frame) {
-  NoEventPump pump;
-  Crc crc;
-  for (std::uint8_t b : frame) CrcUpdate(crc, b, pump);
-  frame.push_back(crc.CrcLo);
-  frame.push_back(crc.CrcHi);
-  return frame;
-}
 
 std::string ProbeHex(const MeterAddress& probe) {
   NoEventPump pump;

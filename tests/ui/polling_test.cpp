@@ -16,7 +16,7 @@
 #include <string>
 
 #include "harness/device_frames.h"
-#include "harness/rtu_client.h"
+#include "harness/test_crc.h"
 #include "harness/window_rig.h"
 #include "tags/mb_collection.h"
 
