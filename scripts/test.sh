@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the whole suite in a
 # normal build (with the check of the Debian packages), the unit tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer, the protocol core and
-# its unit tests as Windows programs under Wine, and a minute of fuzzing the
-# reply handling.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and a minute of
+# fuzzing the reply handling. The Windows side, the unit tests under Wine
+# included, is scripts/windows.sh's.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -24,18 +24,6 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -
 cmake --build build-asan -j"$jobs" --target unit_tests
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs" -L unit
-
-# The standard-library core and its unit tests cross-built with MinGW-w64 and
-# run under Wine, without Qt: quick, and needing no Qt for Windows. The whole
-# program for Windows, with a Qt built from source, is scripts/windows.sh's.
-cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake >/dev/null
-cmake --build build-win -j"$jobs"
-# Wine now and then fails to start a test program at all ("wine client error:
-# recvmsg: Connection reset by peer", or no output in 0.01 s: twice in about
-# twenty runs here), so a failure is tried again, up to three times in all.
-# These tests are deterministic and run natively and under the sanitizers too,
-# where nothing is repeated; a real fault fails every try.
-ctest --test-dir build-win --output-on-failure -j"$jobs" --repeat until-pass:3
 
 # libFuzzer needs clang; it starts from the seed replies and keeps what it finds
 # in build-fuzz/corpus for the next run.

@@ -27,8 +27,11 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$jobs" || cmake --build --preset windows -j"$jobs"
 
 step "tests under Wine"
-# Wine now and then fails to start a program at all (see scripts/test.sh), so
-# a failing test is tried again, up to three times; a real fault fails each.
+# Wine now and then fails to start a program at all ("wine client error:
+# recvmsg: Connection reset by peer", or no output in 0.01 s: twice in about
+# twenty runs here), so a failing test is tried again, up to three times. The
+# tests are deterministic and run natively and under the sanitizers too, where
+# nothing is repeated; a real fault fails every try.
 # Left out, and why:
 #  - six window tests measure text in the window's font, three layout tests
 #    and three whose values must fit their box (a number too wide for it is
