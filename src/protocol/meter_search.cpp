@@ -124,9 +124,7 @@ class Prober {
       --patientProbesLeft_;
       followed_.push_back(probed);
       if (hooks_.onProbe) hooks_.onProbe({probed, number});
-      if (auto stop = Interrupted(WaitUntil(services_.clock.Now() + kRestBeforePatientProbe, [] { return false; }))) {
-        return stop;
-      }
+      if (auto stop = Rest(kRestBeforePatientProbe)) return stop;
       const ProbeEnd end = Probe(probed, kPatientFirstByteWait);
       if (end == ProbeEnd::Meter) found = probed;
       if (end != ProbeEnd::NoMeter) return end;
@@ -136,9 +134,9 @@ class Prober {
 
   // At the end of a rate's sweep: what is still on its way to the last probes.
   std::optional<ProbeEnd> ListenForLateReplies() {
-    const WaitEnd end = WaitUntil(services_.clock.Now() + kLateReplyWindow, [] { return false; });
+    const auto stop = Rest(kLateReplyWindow);
     NoteSignOfLife(port_.Input());
-    return Interrupted(end);
+    return stop;
   }
 
  private:
@@ -162,8 +160,7 @@ class Prober {
     if (IsMeterReply(input, request, slaveIdRegister)) return ProbeEnd::Meter;
     NoteSignOfLife(input);
     // Something else answered: the line rests before the next request.
-    return Interrupted(WaitUntil(services_.clock.Now() + FrameGap(probed.baudRate), [] { return false; }))
-        .value_or(ProbeEnd::NoMeter);
+    return Rest(FrameGap(probed.baudRate)).value_or(ProbeEnd::NoMeter);
   }
 
   // A reply names its sender in its first byte, also when it comes too late
@@ -171,6 +168,12 @@ class Prober {
   void NoteSignOfLife(const Bytes& heard) {
     if (heard.empty() || heard[0] < kFirstSlaveId || heard[0] > kLastSlaveId) return;
     if (std::ranges::find(heard_, heard[0]) == heard_.end()) heard_.push_back(heard[0]);
+  }
+
+  // The line rests this long, window events running; a Cancel or a port that
+  // closed ends it first.
+  std::optional<ProbeEnd> Rest(Duration length) {
+    return Interrupted(WaitUntil(services_.clock.Now() + length, [] { return false; }));
   }
 
   // Lets window events run until `done` holds or the deadline passes; a Cancel
