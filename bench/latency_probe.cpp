@@ -4,7 +4,6 @@
 #include <QEvent>
 #include <QObject>
 #include <QTimer>
-
 #include <algorithm>
 #include <chrono>
 

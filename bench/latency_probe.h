@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QThread>
-
 #include <memory>
 
 namespace dornvel::bench {

@@ -6,7 +6,6 @@
 // started from slave 1 at 9600, which finds it with the last of the 494
 // probes; and for slow meters, which answer 0.15 s and 1 s late.
 #include <QCoreApplication>
-
 #include <chrono>
 #include <string>
 #include <vector>
@@ -83,8 +82,9 @@ int main(int argc, char** argv) {
   using dornvel::MeterAddress;
   dornvel::bench::PrintMeterFound("a meter at slave id 247 and 19200 baud", MeterAddress{247, 19200}, {});
   for (const char* late : {"0.15", "1.0"}) {
-    dornvel::bench::PrintMeterFound(std::string("a meter at slave id 100 and 9600 baud that answers ") + late + " s late",
-                                    MeterAddress{100, 9600}, {"--delay", "every:1", "--delay-time", late});
+    dornvel::bench::PrintMeterFound(
+        std::string("a meter at slave id 100 and 9600 baud that answers ") + late + " s late", MeterAddress{100, 9600},
+        {"--delay", "every:1", "--delay-time", late});
   }
   return 0;
 }

@@ -1,5 +1,4 @@
 #include <benchmark/benchmark.h>
-
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>

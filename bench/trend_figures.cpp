@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QChartView>
 #include <QCheckBox>
-
 #include <chrono>
 #include <cmath>
 #include <random>

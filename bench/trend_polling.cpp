@@ -63,8 +63,7 @@ void PrintTrendPollingFigures() {
   const auto open = Measure(true);
   const std::string what = "CPU (user + sys) of the whole dornvel process per tick; poll period, over " +
                            std::to_string(kMeasuredTicks) + " ticks of a reading that changes every tick";
-  const std::string target =
-      "<= " + Fixed(kTickCpuTargetMs, 0) + " ms; <= " + Fixed(kPeriodTargetSeconds, 2) + " s";
+  const std::string target = "<= " + Fixed(kTickCpuTargetMs, 0) + " ms; <= " + Fixed(kPeriodTargetSeconds, 2) + " s";
   Print({what + ", trend window closed", target, Text(closed), "-", Pass(closed)});
   Print({what + ", trend window open (dornvel --trend)", target, Text(open), "-", Pass(open)});
 }

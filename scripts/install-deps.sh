@@ -14,7 +14,7 @@ packages=(
   qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   libgtest-dev libbenchmark-dev
   libmodbus-dev mbpoll
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   xvfb xauth fonts-dejavu-core
   help2man dpkg-dev lintian desktop-file-utils appstream file
   g++-mingw-w64-x86-64-posix wine64 googletest

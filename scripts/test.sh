@@ -11,6 +11,9 @@ jobs=$(nproc)
 
 scripts/install-deps.sh
 
+# The sources stay as .clang-format lays them out.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+
 # Unoptimised and without debug information: the tests build fastest so, and
 # none of them measures speed.
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE= -DDORNVEL_BENCHMARKS=OFF >/dev/null

@@ -29,11 +29,10 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
   // "-platform" is one unknown option, not eight.
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   parser.setApplicationDescription(
-      QCoreApplication::translate(
-          "dornvel::CommandLine",
-          "Tests and sets up an insulation-resistance meter on a Modbus RTU serial line:\n"
-          "polls its values once a second and shows them in a window, where the serial\n"
-          "port, the baud rate and the slave id are chosen.") +
+      QCoreApplication::translate("dornvel::CommandLine",
+                                  "Tests and sets up an insulation-resistance meter on a Modbus RTU serial line:\n"
+                                  "polls its values once a second and shows them in a window, where the serial\n"
+                                  "port, the baud rate and the slave id are chosen.") +
       QStringLiteral("\n\n") +
       QCoreApplication::translate("dornvel::CommandLine",
                                   "The window's tools, from a right click on it or by key: Find the meter\n"
@@ -48,7 +47,8 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
                                                               "Record the readings of every poll into FILE, a CSV "
                                                               "file (appended to when it exists)."),
                                   QStringLiteral("FILE"));
-  const QCommandLineOption trend(QStringLiteral("trend"), QCoreApplication::translate("dornvel::CommandLine", "Open the trend window at start."));
+  const QCommandLineOption trend(
+      QStringLiteral("trend"), QCoreApplication::translate("dornvel::CommandLine", "Open the trend window at start."));
   parser.addOption(help);
   parser.addOption(version);
   parser.addOption(record);
@@ -57,8 +57,8 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
   const QStringList arguments = QCoreApplication::arguments();
   const bool parsed = parser.parse(arguments);
   const QStringList extra = parser.positionalArguments();
-  if (!parsed || !extra.isEmpty() || !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record) ||
-                                     parser.isSet(trend))) {
+  if (!parsed || !extra.isEmpty() ||
+      !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record) || parser.isSet(trend))) {
     // "--" alone parses, as the end of no options.
     const QString why = !parsed ? parser.errorText()
                                 : QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.")

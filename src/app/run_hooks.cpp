@@ -2,7 +2,6 @@
 
 #include <QPixmap>
 #include <QString>
-
 #include <iostream>
 #include <optional>
 

@@ -1,6 +1,6 @@
-#include "platform/command_line_text.h"
-
 #include <iostream>
+
+#include "platform/command_line_text.h"
 
 namespace dornvel {
 

@@ -1,8 +1,8 @@
-#include "platform/command_line_text.h"
-
 #include <windows.h>
 
 #include <string>
+
+#include "platform/command_line_text.h"
 
 namespace dornvel {
 
@@ -17,8 +17,7 @@ std::wstring Wide(const std::string& utf8) {
 
 bool WriteAll(HANDLE handle, const std::string& text) {
   DWORD written = 0;
-  return WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-         written == text.size();
+  return WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
-#include "platform/device_check.h"
-
 #include <QCoreApplication>
 #include <QSerialPortInfo>
+
+#include "platform/device_check.h"
 
 namespace dornvel {
 
@@ -19,7 +19,8 @@ bool IsSerialDevicePresent(const std::string& device) {
 
 // Windows refuses a port that another program has open as "access denied".
 std::string PermissionAdvice(const std::string&) {
-  return QCoreApplication::translate("dornvel::DeviceCheck", "the port is in use: close the other program that uses it").toStdString();
+  return QCoreApplication::translate("dornvel::DeviceCheck", "the port is in use: close the other program that uses it")
+      .toStdString();
 }
 
 }  // namespace dornvel

@@ -1,7 +1,7 @@
-#include "platform/port_mapping.h"
-
 #include <cstdlib>
 #include <filesystem>
+
+#include "platform/port_mapping.h"
 
 namespace dornvel {
 

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
-
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -51,17 +50,13 @@ void Apply(QSerialPort& port, const LineSettings& settings) {
 }
 
 bool BreaksTheLine(QSerialPort::SerialPortError error) {
-  return error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
-         error == QSerialPort::WriteError;
+  return error == QSerialPort::ResourceError || error == QSerialPort::ReadError || error == QSerialPort::WriteError;
 }
 
 }  // namespace
 
 QtSerialControl::QtSerialControl(HostWindow* parent)
-    : parent_(parent),
-      settings_(*ParseLineSettings(settingsText_)),
-      openFailures_(std::cerr),
-      trace_([] {
+    : parent_(parent), settings_(*ParseLineSettings(settingsText_)), openFailures_(std::cerr), trace_([] {
         const char* flag = std::getenv("DORNVEL_TRACE");
         return flag != nullptr && std::strcmp(flag, "1") == 0;
       }()) {
@@ -79,7 +74,8 @@ void QtSerialControl::SetPortOpen(bool open) {
 
 void QtSerialControl::Open() {
   if (number_ == kNoPort) {
-    openFailure_ = QCoreApplication::translate("dornvel::QtSerialControl", "No port is chosen: choose one in the list").toStdString();
+    openFailure_ = QCoreApplication::translate("dornvel::QtSerialControl", "No port is chosen: choose one in the list")
+                       .toStdString();
     return;
   }
   const auto device = DeviceForPort(number_);
@@ -134,8 +130,7 @@ std::string QtSerialControl::PortName(const std::string& device) const {
 // transaction opens the port again.
 void QtSerialControl::OnPortError(QSerialPort::SerialPortError error) {
   if (!BreaksTheLine(error) || !port_.isOpen()) return;
-  std::cerr << "dornvel: " << openedPort_ << ": "
-            << (error == QSerialPort::WriteError ? "cannot write" : "cannot read")
+  std::cerr << "dornvel: " << openedPort_ << ": " << (error == QSerialPort::WriteError ? "cannot write" : "cannot read")
             << ", the device is gone or hung up; the port is closed and the next transaction"
                " opens it again"
             << std::endl;
@@ -178,9 +173,7 @@ void QtSerialControl::SetOutput(const Bytes& frame) {
   port_.waitForBytesWritten(0);
 }
 
-int QtSerialControl::OutBufferCount() {
-  return port_.isOpen() ? static_cast<int>(port_.bytesToWrite()) : 0;
-}
+int QtSerialControl::OutBufferCount() { return port_.isOpen() ? static_cast<int>(port_.bytesToWrite()) : 0; }
 
 void QtSerialControl::DropOutput() {
   if (port_.isOpen()) port_.clear(QSerialPort::Output);
@@ -229,8 +222,7 @@ void QtSerialControl::RunEventsUntil(Duration limit, const std::function<bool()>
   loop.exec();
 }
 
-void QtSerialControl::Trace(TraceDirection direction, std::string_view tagName,
-                            const Bytes& bytes) {
+void QtSerialControl::Trace(TraceDirection direction, std::string_view tagName, const Bytes& bytes) {
   if (trace_) std::cerr << TraceLine(SinceProgramStart(), direction, tagName, bytes) << std::endl;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QSerialPort>
-
 #include <functional>
 #include <string>
 #include <string_view>

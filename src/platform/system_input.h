@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QSerialPort>
-
 #include <optional>
 
 #include "protocol/clock.h"

@@ -11,8 +11,7 @@ const TimePoint kProgramStart = std::chrono::steady_clock::now();
 
 }  // namespace
 
-std::string TraceLine(Duration sinceStart, TraceDirection direction, std::string_view tagName,
-                      const Bytes& bytes) {
+std::string TraceLine(Duration sinceStart, TraceDirection direction, std::string_view tagName, const Bytes& bytes) {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(sinceStart).count();
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%lld.%03lld", static_cast<long long>(ms / 1000),

@@ -23,11 +23,16 @@ std::optional<int> WholeNumber(std::string_view s) {
 std::optional<Parity> ParityOf(std::string_view s) {
   if (s.size() != 1) return std::nullopt;
   switch (s.front()) {
-    case 'N': case 'n': return Parity::None;
-    case 'E': case 'e': return Parity::Even;
-    case 'O': case 'o': return Parity::Odd;
-    case 'M': case 'm': return Parity::Mark;
-    case 'S': case 's': return Parity::Space;
+    case 'N':
+    case 'n': return Parity::None;
+    case 'E':
+    case 'e': return Parity::Even;
+    case 'O':
+    case 'o': return Parity::Odd;
+    case 'M':
+    case 'm': return Parity::Mark;
+    case 'S':
+    case 's': return Parity::Space;
     default: return std::nullopt;
   }
 }

@@ -51,8 +51,8 @@ void MBData::ForgetValue() {
   lastExchangeAnswered_ = true;
 }
 
-void MBData::Init(std::uint8_t slaveid, std::int32_t RT, std::int32_t RA, std::int32_t DT,
-                  SerialControl* CP, const std::string& Tag, MBCollection* NewParent, std::int16_t DLen) {
+void MBData::Init(std::uint8_t slaveid, std::int32_t RT, std::int32_t RA, std::int32_t DT, SerialControl* CP,
+                  const std::string& Tag, MBCollection* NewParent, std::int16_t DLen) {
   Slave = slaveid;
   if (RA < 0 || RA > 9998) throw RuntimeError(ErrorNumber::InvalidRegAddress, "register address outside 0-9998");
   RegAddress = RA;
@@ -142,8 +142,7 @@ bool MBData::GetData(std::uint64_t valueGeneration) {
   if (!reply) return false;
   rxBytes_ = std::move(*reply);
 
-  ParsedReply parsed =
-      ParseReply(rxBytes_, txFrame_, commPort_->UnansweredRequest, Definition(), services_.pump);
+  ParsedReply parsed = ParseReply(rxBytes_, txFrame_, commPort_->UnansweredRequest, Definition(), services_.pump);
   // A reply that answers another request means the line is out of step, and the
   // answer to this one may come late; any other reply was this request's own.
   if (parsed.outcome == ReplyOutcome::NotAnAnswer) {
@@ -152,12 +151,8 @@ bool MBData::GetData(std::uint64_t valueGeneration) {
     commPort_->UnansweredRequest.reset();
   }
   switch (parsed.outcome) {
-    case ReplyOutcome::NotAnAnswer:
-      Refuse(status_text::NotAnAnswer(TagName), kNotAnAnswerError);
-      return false;
-    case ReplyOutcome::BadCrc:
-      Refuse(status_text::BadCrc(TagName), kBadCrcError);
-      return false;
+    case ReplyOutcome::NotAnAnswer: Refuse(status_text::NotAnAnswer(TagName), kNotAnAnswerError); return false;
+    case ReplyOutcome::BadCrc: Refuse(status_text::BadCrc(TagName), kBadCrcError); return false;
     case ReplyOutcome::ForeignSlave:
       Refuse(status_text::ForeignSlave(TagName, parsed.code), kForeignSlaveError);
       return false;

@@ -61,9 +61,8 @@ class MBData {
 
   // Raises RuntimeError 2 (address outside 0-9998) or 3 (unknown register class);
   // the fields stored before the failing check keep their new values.
-  void Init(std::uint8_t slaveid, std::int32_t RT, std::int32_t RA, std::int32_t DT,
-            SerialControl* CP, const std::string& Tag, MBCollection* NewParent,
-            std::int16_t DLen = 0);
+  void Init(std::uint8_t slaveid, std::int32_t RT, std::int32_t RA, std::int32_t DT, SerialControl* CP,
+            const std::string& Tag, MBCollection* NewParent, std::int16_t DLen = 0);
 
   // At most one write, then at most one read. Line errors end in LastError and the
   // status bar; a value that cannot be encoded raises RuntimeError.

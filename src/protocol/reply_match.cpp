@@ -44,16 +44,12 @@ bool AnswersRequest(const Bytes& reply, const Bytes& request) {
   if (reply[1] != function) return false;
   switch (function) {
     case kReadCoils:
-    case kReadDiscreteInputs:
-      return AnswersRead(reply, request, true);
+    case kReadDiscreteInputs: return AnswersRead(reply, request, true);
     case kReadHoldingRegisters:
-    case kReadInputRegisters:
-      return AnswersRead(reply, request, false);
+    case kReadInputRegisters: return AnswersRead(reply, request, false);
     case kWriteSingleCoil:
-    case kWriteMultipleRegisters:
-      return EchoesWrite(reply, request);
-    default:
-      return true;
+    case kWriteMultipleRegisters: return EchoesWrite(reply, request);
+    default: return true;
   }
 }
 

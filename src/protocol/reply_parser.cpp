@@ -51,8 +51,7 @@ ParsedReply DecodeRegisters(const ReplyBody& body, const TagDefinition& tag) {
       }
       return Good(Value(Cp1251ToUtf8(text)));
     }
-    default:
-      return Good(std::nullopt);  // a register whose value is not kept
+    default: return Good(std::nullopt);  // a register whose value is not kept
   }
 }
 
@@ -88,10 +87,8 @@ ParsedReply ParseReply(const Bytes& reply, const Bytes& request, const std::opti
       if (!body.Has(4)) return {};
       return Good(Value(body.At(4) == 1));
     case kReadHoldingRegisters:
-    case kReadInputRegisters:
-      return DecodeRegisters(body, tag);
-    default:
-      return Good(std::nullopt);  // the echo of a write, or anything else: nothing to decode
+    case kReadInputRegisters: return DecodeRegisters(body, tag);
+    default: return Good(std::nullopt);  // the echo of a write, or anything else: nothing to decode
   }
 }
 

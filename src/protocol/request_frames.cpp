@@ -73,7 +73,8 @@ void AddInteger(FrameWriter& frame, const Value& value) {
 
 void AddFloat(FrameWriter& frame, const Value& value) {
   double v = value.ToNumber();
-  if (std::isfinite(v) && std::fabs(v) > FLT_MAX) throw RuntimeError(ErrorNumber::Overflow, "Overflow: outside float range");
+  if (std::isfinite(v) && std::fabs(v) > FLT_MAX)
+    throw RuntimeError(ErrorNumber::Overflow, "Overflow: outside float range");
   std::uint8_t b[4];
   SingleToBytes(b, static_cast<float>(v));
   // Low half first, each half high byte first: C D A B.

@@ -18,8 +18,7 @@ enum class ErrorNumber : int {
 
 class RuntimeError : public std::runtime_error {
  public:
-  RuntimeError(ErrorNumber number, const std::string& what)
-      : std::runtime_error(what), number_(number) {}
+  RuntimeError(ErrorNumber number, const std::string& what) : std::runtime_error(what), number_(number) {}
   ErrorNumber Number() const { return number_; }
 
  private:

@@ -51,8 +51,7 @@ bool WaitForPort(SerialControl& port, ProtocolServices services) {
 // the frame's line time and drops what was not sent.
 void DrainOutput(SerialControl& port, ProtocolServices services, std::size_t frameSize) {
   auto settings = ParseLineSettings(port.Settings()).value_or(LineSettings{});
-  TimePoint deadline = services.clock.Now() + kDrainAllowance +
-                       settings.CharacterTime() * static_cast<int>(frameSize);
+  TimePoint deadline = services.clock.Now() + kDrainAllowance + settings.CharacterTime() * static_cast<int>(frameSize);
   while (port.OutBufferCount() > 0 && port.PortOpen()) {
     TimePoint now = services.clock.Now();
     if (now >= deadline) {

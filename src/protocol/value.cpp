@@ -62,8 +62,7 @@ bool operator==(const Value& a, const Value& b) {
   if (a.IsEmpty() && b.IsText()) return std::get<std::string>(b.storage_).empty();
   if (b.IsEmpty() && a.IsText()) return std::get<std::string>(a.storage_).empty();
   if (a.IsText() || b.IsText()) {
-    return a.IsText() && b.IsText() &&
-           std::get<std::string>(a.storage_) == std::get<std::string>(b.storage_);
+    return a.IsText() && b.IsText() && std::get<std::string>(a.storage_) == std::get<std::string>(b.storage_);
   }
   return *a.Number() == *b.Number();
 }

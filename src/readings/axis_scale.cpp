@@ -34,8 +34,8 @@ bool FitsWell(const LinearScale& shown, double low, double high) {
 TimeScale NiceTimeScale(WallTime from, WallTime to, int mostSteps, std::chrono::seconds utcOffset) {
   using namespace std::chrono;
   using namespace std::chrono_literals;
-  static constexpr seconds kSteps[] = {1s,    2s,    5s,    10s,   15s, 30s, 1min, 2min, 5min, 10min, 15min,
-                                       30min, 1h,    2h,    3h,    6h,  12h, 24h};
+  static constexpr seconds kSteps[] = {1s,    2s,    5s,    10s, 15s, 30s, 1min, 2min, 5min,
+                                       10min, 15min, 30min, 1h,  2h,  3h,  6h,   12h,  24h};
   const auto down = [](seconds time, seconds step) { return time - (time % step + step) % step; };
   const auto up = [&](seconds time, seconds step) { return down(time, step) == time ? time : down(time, step) + step; };
   // In local time, so that the labels fall on round hours of the clock on the wall.

@@ -17,8 +17,8 @@ bool ClickFilter::eventFilter(QObject* watched, QEvent* event) {
   } else if (event->type() == QEvent::MouseButtonRelease) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     // Released elsewhere is no click, as with a button.
-    const bool click = pressed_ && mouse->button() == Qt::LeftButton &&
-                       target_->rect().contains(mouse->position().toPoint());
+    const bool click =
+        pressed_ && mouse->button() == Qt::LeftButton && target_->rect().contains(mouse->position().toPoint());
     pressed_ = false;
     if (click) onClick_();
   }

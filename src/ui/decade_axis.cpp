@@ -2,7 +2,6 @@
 
 #include <QCategoryAxis>
 #include <QCoreApplication>
-
 #include <algorithm>
 #include <cmath>
 

@@ -20,9 +20,9 @@ struct DeviceTag {
 
 // In the order the window polls and shows them.
 inline constexpr std::array<DeviceTag, 4> kDeviceTags{{
-    {"nolu", InputRegisters, 0, FloatType, "nolu", 1},  // insulation resistance, kOhm
-    {"switch", InputRegisters, 2, IntegerType, "switch", 2},  // protection switch, kOhm
-    {"slaveid", HoldingRegisters, 0, IntegerType, "slaveid", 4},  // the device's own slave id
+    {"nolu", InputRegisters, 0, FloatType, "nolu", 1},              // insulation resistance, kOhm
+    {"switch", InputRegisters, 2, IntegerType, "switch", 2},        // protection switch, kOhm
+    {"slaveid", HoldingRegisters, 0, IntegerType, "slaveid", 4},    // the device's own slave id
     {"boudrate", HoldingRegisters, 1, IntegerType, "Boudrate", 2},  // the device's baud rate
 }};
 

@@ -7,7 +7,6 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTimer>
-
 #include <algorithm>
 #include <array>
 #include <map>
@@ -61,9 +60,8 @@ constexpr ControlDesign kControls[] = {
     {"StatusBar1", Kind::StatusBar, "", "", 0, 3210, 10065, 495, 0, 0},
     {"Timer1", Kind::Timer, "", "", 0, 0, 0, 0, kNoTab, 0},
     {"MSComm", Kind::SerialControl, "", "", 0, 0, 0, 0, kNoTab, 0},
-    {"Label7", Kind::Label, "",
-     "Для программирования адреса и скорости обмена устройства, установите перемычку \"JP\"", 240, 2640,
-     9375, 375, 18, 9.75},
+    {"Label7", Kind::Label, "", "Для программирования адреса и скорости обмена устройства, установите перемычку \"JP\"",
+     240, 2640, 9375, 375, 18, 9.75},
 };
 
 constexpr int kClientWidth = 10065;
@@ -76,10 +74,8 @@ constexpr int kPanelWidths[] = {1200, 2440, 400, 6400};
 QWidget* MakeWidget(const ControlDesign& design, QWidget* container, std::array<QLabel*, 4>& panels) {
   const QString caption = QString::fromUtf8(design.caption);
   switch (design.kind) {
-    case Kind::Frame:
-      return new CachedGroupBox(caption, container);
-    case Kind::TextBox:
-      return new QLineEdit(caption, container);
+    case Kind::Frame: return new CachedGroupBox(caption, container);
+    case Kind::TextBox: return new QLineEdit(caption, container);
     case Kind::Label: {
       auto* label = new QLabel(caption, container);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -124,8 +120,7 @@ QWidget* MakeWidget(const ControlDesign& design, QWidget* container, std::array<
       return bar;
     }
     case Kind::Timer:
-    case Kind::SerialControl:
-      break;
+    case Kind::SerialControl: break;
   }
   return nullptr;
 }

@@ -12,8 +12,8 @@
 
 namespace dornvel {
 
-FormMain::FormMain(ProtocolServices services, const SerialControlFactory& makeSerialControl,
-                   SettingsStore& settings, Dialogs& dialogs)
+FormMain::FormMain(ProtocolServices services, const SerialControlFactory& makeSerialControl, SettingsStore& settings,
+                   Dialogs& dialogs)
     : services_(services), settings_(settings), dialogs_(dialogs), comm_(makeSerialControl(this)) {
   BuildControls();
   ConnectHandlers();

@@ -1,7 +1,6 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QProgressBar>
-
 #include <cmath>
 
 #include "protocol/runtime_error.h"

@@ -2,7 +2,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-
 #include <string>
 
 #include "protocol/numeric_text.h"
@@ -111,11 +110,11 @@ void FormMain::ForgetDeviceValues() {
 // The reason the port did not open, where a user started from the desktop
 // menu can see it (nothing when it is open).
 void FormMain::ShowPortProblem() {
-  const QString why = awaitedPort_ ? QCoreApplication::translate(
-                                         "dornvel::FormMain",
-                                         "%1, the port last used, is not there: %2. It is used as soon as it is.")
-                                         .arg(PortEntry(awaitedPort_->number), awaitedPort_->why)
-                                   : QString::fromStdString(comm_->OpenFailure());
+  const QString why =
+      awaitedPort_ ? QCoreApplication::translate(
+                         "dornvel::FormMain", "%1, the port last used, is not there: %2. It is used as soon as it is.")
+                         .arg(PortEntry(awaitedPort_->number), awaitedPort_->why)
+                   : QString::fromStdString(comm_->OpenFailure());
   progCom_->setToolTip(why);
   Panel(4)->setToolTip(why);
 }

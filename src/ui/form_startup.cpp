@@ -52,7 +52,8 @@ std::optional<int> SavedPort(const QString& saved) {
 void FormMain::Form_Load() {
   CP = settings_.GetSetting(kSection, kComPortKey, QStringLiteral("1"));
   ScanPorts();
-  if (const auto saved = SavedPort(CP); saved && progCom_->findText(CP, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+  if (const auto saved = SavedPort(CP);
+      saved && progCom_->findText(CP, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
     AwaitSavedPort(*saved);
   } else if (progCom_->count() > 0) {
     Select(progCom_, 0, &FormMain::ProgCom_Click);

@@ -72,7 +72,8 @@ std::optional<MeterAddress> AskToUse(const SearchResult& result, const SerialCon
   switch (result.outcome) {
     case SearchOutcome::Found: {
       const MeterAddress meter = *result.meter;
-      if (question.Ask(QCoreApplication::translate("dornvel::MeterSearchDialog", "Meter found: slave id %1 at %2 baud. Use these settings?")
+      if (question.Ask(QCoreApplication::translate("dornvel::MeterSearchDialog",
+                                                   "Meter found: slave id %1 at %2 baud. Use these settings?")
                            .arg(meter.slave)
                            .arg(meter.baudRate))) {
         return meter;
@@ -80,21 +81,28 @@ std::optional<MeterAddress> AskToUse(const SearchResult& result, const SerialCon
       break;
     }
     case SearchOutcome::NothingFound:
-      dialogs.MsgBox(QCoreApplication::translate("dornvel::MeterSearchDialog", "No meter answered on %1: slave ids %2 to %3 were asked at %4 and %5 baud.")
-                         .arg(PortName(port))
-                         .arg(kFirstSlaveId)
-                         .arg(kLastSlaveId)
-                         .arg(kSearchRates[0])
-                         .arg(kSearchRates[1]));
+      dialogs.MsgBox(
+          QCoreApplication::translate("dornvel::MeterSearchDialog",
+                                      "No meter answered on %1: slave ids %2 to %3 were asked at %4 and %5 baud.")
+              .arg(PortName(port))
+              .arg(kFirstSlaveId)
+              .arg(kLastSlaveId)
+              .arg(kSearchRates[0])
+              .arg(kSearchRates[1]));
       break;
     case SearchOutcome::PortUnavailable: {
       // The port was put back as it was: any reason left is the last opening's.
       const QString why = QString::fromStdString(port.OpenFailure());
-      dialogs.MsgBox(why.isEmpty() ? QCoreApplication::translate("dornvel::MeterSearchDialog", "%1 was lost during the search.").arg(PortName(port)) : why);
+      dialogs.MsgBox(why.isEmpty()
+                         ? QCoreApplication::translate("dornvel::MeterSearchDialog", "%1 was lost during the search.")
+                               .arg(PortName(port))
+                         : why);
       break;
     }
     case SearchOutcome::PortBusy:
-      dialogs.MsgBox(QCoreApplication::translate("dornvel::MeterSearchDialog", "%1 is busy with an exchange; try again.").arg(PortName(port)));
+      dialogs.MsgBox(
+          QCoreApplication::translate("dornvel::MeterSearchDialog", "%1 is busy with an exchange; try again.")
+              .arg(PortName(port)));
       break;
     case SearchOutcome::Cancelled: break;
   }

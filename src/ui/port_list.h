@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QComboBox>
-
 #include <functional>
 
 namespace dornvel {

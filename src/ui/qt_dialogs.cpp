@@ -8,8 +8,8 @@ namespace dornvel {
 
 QString QtDialogs::InputBox(const QString& prompt, const QString& title, const QString& defaultAnswer) {
   bool accepted = false;
-  const QString answer = QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal,
-                                               defaultAnswer, &accepted);
+  const QString answer =
+      QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, defaultAnswer, &accepted);
   return accepted ? answer : QString();
 }
 

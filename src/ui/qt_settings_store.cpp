@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QStringList>
-
 #include <iostream>
 #include <utility>
 
@@ -57,8 +56,7 @@ bool QtSettingsStore::Commit() {
     return true;
   }
   switch (settings_.status()) {
-    case QSettings::NoError:
-      return true;
+    case QSettings::NoError: return true;
     case QSettings::AccessError:
       std::cerr << "dornvel: settings not saved: cannot write " << settings_.fileName().toStdString()
                 << " (check that its folder exists and is writable)" << std::endl;

@@ -34,9 +34,7 @@ QStringList CsvFormFilters(const QLocale& locale) {
   return {FilterOf(first), FilterOf(first == kCommaCsv ? kSemicolonCsv : kCommaCsv)};
 }
 
-CsvForm CsvFormOfFilter(const QString& filter) {
-  return filter == FilterOf(kSemicolonCsv) ? kSemicolonCsv : kCommaCsv;
-}
+CsvForm CsvFormOfFilter(const QString& filter) { return filter == FilterOf(kSemicolonCsv) ? kSemicolonCsv : kCommaCsv; }
 
 std::vector<std::string> CsvColumnNames() {
   std::vector<std::string> names;

@@ -3,7 +3,6 @@
 #include <QLocale>
 #include <QString>
 #include <QStringList>
-
 #include <string>
 #include <vector>
 

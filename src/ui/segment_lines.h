@@ -3,7 +3,6 @@
 #include <QColor>
 #include <QList>
 #include <QString>
-
 #include <vector>
 
 #include "readings/trend_decimation.h"

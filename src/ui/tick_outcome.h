@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QStringList>
-
 #include <array>
 
 #include "ui/device_tags.h"

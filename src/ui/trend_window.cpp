@@ -19,7 +19,6 @@
 #include <QValueAxis>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
-
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -41,7 +40,6 @@ const QColor kSwitchColor(0xff, 0x7f, 0x0e);
 constexpr auto kShortestSpan = 1min;
 // Steps of round times along the time axis.
 constexpr int kMostTimeSteps = 6;
-
 
 // Labels a person reads at a glance: at most this many steps up the axis.
 constexpr int kMostLinearSteps = 6;
@@ -173,7 +171,8 @@ void TrendWindow::BuildControls() {
   statistics_ = new TickerLabel(this);
   statistics_->setObjectName(QStringLiteral("statistics"));
 
-  logarithmic_ = new QCheckBox(QCoreApplication::translate("dornvel::TrendWindow", "Logarithmic resistance axis"), this);
+  logarithmic_ =
+      new QCheckBox(QCoreApplication::translate("dornvel::TrendWindow", "Logarithmic resistance axis"), this);
   logarithmic_->setObjectName(QStringLiteral("logarithmicAxis"));
   connect(logarithmic_, &QCheckBox::toggled, this, &TrendWindow::SetLogarithmic);
 
@@ -240,7 +239,7 @@ void TrendWindow::Redraw() {
   const auto switches = Decimate(points, TrendQuantity::Switch, from, to, columns);
 
   // Set only when they change: each change lays the labels out anew.
-  const QString format = to - from >= 12h  ? QStringLiteral("dd.MM HH:mm")
+  const QString format = to - from >= 12h   ? QStringLiteral("dd.MM HH:mm")
                          : time.step < 1min ? QStringLiteral("HH:mm:ss")
                                             : QStringLiteral("HH:mm");
   if (timeAxis_->format() != format) timeAxis_->setFormat(format);
@@ -283,10 +282,10 @@ void TrendWindow::DrawNow() {
 
 QStringList TrendWindow::Caption() const {
   const auto& points = series_.Points();
-  const QString title =
-      slaveId_ ? QCoreApplication::translate("dornvel::TrendWindow", "Insulation resistance of the meter at slave id %1")
-                     .arg(*slaveId_)
-               : QCoreApplication::translate("dornvel::TrendWindow", "Insulation resistance");
+  const QString title = slaveId_ ? QCoreApplication::translate("dornvel::TrendWindow",
+                                                               "Insulation resistance of the meter at slave id %1")
+                                       .arg(*slaveId_)
+                                 : QCoreApplication::translate("dornvel::TrendWindow", "Insulation resistance");
   const QString format = QStringLiteral("yyyy-MM-dd HH:mm:ss");
   const QString span = points.empty() ? QString()
                                       : DateTimeOf(points.front().time).toString(format) + QStringLiteral(" – ") +
@@ -334,9 +333,10 @@ void TrendWindow::AskWhereToSave() {
 
 void TrendWindow::SaveTo(const QString& path) {
   if (SaveAsPng(path)) return;
-  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
-                              QCoreApplication::translate("dornvel::TrendWindow", "Cannot write %1").arg(QDir::toNativeSeparators(path)), QMessageBox::Ok,
-                              this);
+  auto* box = new QMessageBox(
+      QMessageBox::Warning, windowTitle(),
+      QCoreApplication::translate("dornvel::TrendWindow", "Cannot write %1").arg(QDir::toNativeSeparators(path)),
+      QMessageBox::Ok, this);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->open();
 }

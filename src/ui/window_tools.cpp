@@ -1,13 +1,12 @@
 #include "ui/window_tools.h"
 
-#include <QCoreApplication>
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFont>
 #include <QKeySequence>
 #include <QLabel>
 #include <QTimer>
-
 #include <chrono>
 
 #include "protocol/line_settings.h"
@@ -62,9 +61,12 @@ WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& d
       dialogs_(dialogs),
       question_(question),
       trend_(new TrendWindow(&window)),
-      find_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Find the meter…"), QKeySequence(Qt::CTRL | Qt::Key_F))),
-      record_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Record readings…"), QKeySequence(Qt::CTRL | Qt::Key_R))),
-      trendAction_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Trend…"), QKeySequence(Qt::CTRL | Qt::Key_T))) {
+      find_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Find the meter…"),
+                      QKeySequence(Qt::CTRL | Qt::Key_F))),
+      record_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Record readings…"),
+                        QKeySequence(Qt::CTRL | Qt::Key_R))),
+      trendAction_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Trend…"),
+                             QKeySequence(Qt::CTRL | Qt::Key_T))) {
   // A right click on the window, or on a frame or label (which pass it on),
   // shows these actions; the value boxes keep their own menu.
   window.setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -120,8 +122,7 @@ void WindowTools::ToggleRecording() {
     QString form = forms.first();
     const QString path = QFileDialog::getSaveFileName(
         &window_, QCoreApplication::translate("dornvel::WindowTools", "Record readings"), QString(),
-                                                      forms.join(QStringLiteral(";;")), &form,
-                                                      QFileDialog::DontConfirmOverwrite);
+        forms.join(QStringLiteral(";;")), &form, QFileDialog::DontConfirmOverwrite);
     if (!path.isEmpty()) StartRecording(path, CsvFormOfFilter(form));
   });
 }
@@ -133,9 +134,9 @@ void WindowTools::AfterTick() {
       TickReading(*tags, window_.LastTick(), std::chrono::system_clock::now(), window_.Panel(3)->text());
   trend_->Append(reading);
   if (recorder_ && !recorder_->Record(reading)) {
-    const QString why = QCoreApplication::translate("dornvel::WindowTools", "Recording stopped: cannot write %1: %2")
-                            .arg(QString::fromStdString(recorder_->Path().string()),
-                                 QString::fromStdString(recorder_->Failure()));
+    const QString why =
+        QCoreApplication::translate("dornvel::WindowTools", "Recording stopped: cannot write %1: %2")
+            .arg(QString::fromStdString(recorder_->Path().string()), QString::fromStdString(recorder_->Failure()));
     StopRecording();
     // Shown once the timer's handler, which runs this, has returned.
     QTimer::singleShot(0, this, [this, why] { OutsideTicks([this, why] { dialogs_.MsgBox(why); }); });

@@ -1,5 +1,7 @@
 #include "app/translations.h"
 
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,9 +12,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QXmlStreamReader>
-
-#include <gtest/gtest.h>
-
 #include <map>
 #include <string>
 

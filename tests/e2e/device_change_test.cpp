@@ -19,8 +19,8 @@ TEST(DeviceChange, a_slave_id_without_a_device_empties_the_boxes_until_the_devic
   program.Dialogs().Answer("2");
   program.Window().ProgSlave_Click();
   ASSERT_TRUE(program.RunTicks(1)) << sim.Log();
-  for (const BoxView& box : {program.View().nolu, program.View().switchBox, program.View().slaveid,
-                             program.View().boudrate}) {
+  for (const BoxView& box :
+       {program.View().nolu, program.View().switchBox, program.View().slaveid, program.View().boudrate}) {
     // Empty, and grey: nothing at slave 2 answered.
     EXPECT_EQ(box, (BoxView{"", true})) << box.text << " left from the device at slave 1";
   }

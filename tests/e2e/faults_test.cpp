@@ -100,8 +100,9 @@ class HostileLineTest : public ::testing::TestWithParam<HostileLine> {};
 TEST_P(HostileLineTest, every_fault_is_shown_and_counted_as_its_kind_requires_and_polling_comes_back) {
   const HostileLine& line = GetParam();
   TempDir dir;
-  std::vector<std::string> options = {"--link", (dir / "com1").string(), "--resistance", "12.5", "--switch", "7",
-                                      "--seed", "5", line.options[0], kFaultedRequests};
+  std::vector<std::string> options = {
+      "--link", (dir / "com1").string(), "--resistance",  "12.5", "--switch", "7", "--seed",
+      "5",      line.options[0],         kFaultedRequests};
   options.insert(options.end(), line.options.begin() + 1, line.options.end());
   Simulator sim(dir, options);
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();

@@ -1,14 +1,13 @@
 #include "ui/meter_search_dialog.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <deque>
 #include <string>
 #include <vector>

@@ -23,8 +23,8 @@ TEST(ProgramBinary, polls_the_four_values_then_only_the_input_registers_about_on
   EXPECT_EQ(program.WaitForExit(15s), 0) << program.Stderr();
   ASSERT_EQ(sim.Stop(), 0);
 
-  const std::vector<std::string> threeTicks = {kReadNolu,  kReadSwitch, kReadSlaveId, kReadBoudrate,
-                                               kReadNolu,  kReadSwitch, kReadNolu,    kReadSwitch};
+  const std::vector<std::string> threeTicks = {kReadNolu, kReadSwitch, kReadSlaveId, kReadBoudrate,
+                                               kReadNolu, kReadSwitch, kReadNolu,    kReadSwitch};
   EXPECT_EQ(TracedRequests(program.Stderr()), threeTicks) << program.Stderr();
   const auto log = TrafficLog(sim.Log());
   EXPECT_EQ(Requests(log), threeTicks) << sim.Log();
@@ -45,8 +45,8 @@ TEST(ProgramBinary, polls_the_four_values_then_only_the_input_registers_about_on
 TEST(ProgramBinary, after_the_line_hangs_up_and_comes_back_polling_resumes_by_itself) {
   TempDir dir;
   // Request 6 is the switch read of the second tick.
-  Simulator sim(dir, {"--link", (dir / "com1").string(), "--resistance", "12.5", "--switch", "3", "--hangup",
-                      "at:6", "--hangup-time", "1"});
+  Simulator sim(dir, {"--link", (dir / "com1").string(), "--resistance", "12.5", "--switch", "3", "--hangup", "at:6",
+                      "--hangup-time", "1"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   ProgramProcess program({{1, (dir / "com1").string()}});
   program.SetEnvironment("DORNVEL_TRACE", "1");
@@ -55,8 +55,8 @@ TEST(ProgramBinary, after_the_line_hangs_up_and_comes_back_polling_resumes_by_it
   ASSERT_EQ(sim.Stop(), 0);
 
   const auto log = TrafficLog(sim.Log());
-  auto back = std::find_if(log.begin(), log.end(),
-                           [](const LogLine& line) { return line.text.starts_with("line back on"); });
+  auto back =
+      std::find_if(log.begin(), log.end(), [](const LogLine& line) { return line.text.starts_with("line back on"); });
   ASSERT_NE(back, log.end()) << sim.Log();
   std::vector<std::string> repliesAfter;
   for (auto line = back; line != log.end(); ++line) {
@@ -106,7 +106,9 @@ TEST_P(ShownOnTheWindow, are_the_values_the_device_holds_with_the_box_patterns) 
 INSTANTIATE_TEST_SUITE_P(
     DeviceSettings, ShownOnTheWindow,
     ::testing::Values(ShownValues{"rounded_up_at_slave_1_and_9600_baud",
-                                  {"--resistance", "12.6", "--switch", "3"}, {}, {"13", "03", "0001", "9600"}},
+                                  {"--resistance", "12.6", "--switch", "3"},
+                                  {},
+                                  {"13", "03", "0001", "9600"}},
                       ShownValues{"rounded_down_and_negative_at_slave_17_and_19200_baud",
                                   {"--resistance", "12.4", "--switch", "-5", "--slave", "17", "--baud", "19200"},
                                   {{"Properties/Slave", "17"}, {"Properties/BoudRate", "19200"}},

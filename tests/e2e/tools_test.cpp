@@ -1,10 +1,9 @@
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -95,7 +94,8 @@ TEST(FindTheMeter, a_meter_that_answers_a_second_late_is_found) {
   program.Tools().FindMeter();
 
   EXPECT_EQ(program.Dialogs().yesNoQuestions,
-            std::vector<QString>{"Meter found: slave id 5 at 9600 baud. Use these settings?"}) << sim.Log();
+            std::vector<QString>{"Meter found: slave id 5 at 9600 baud. Use these settings?"})
+      << sim.Log();
 }
 
 // The disk fills up while recording: the recording stops and says why, and

@@ -44,9 +44,7 @@ void Check(bool condition, const char* what) {
 }
 
 // A decoded value is never a double; only an assignment makes one.
-bool HoldsDecodableKind(const Value& value) {
-  return !std::holds_alternative<double>(value.Get());
-}
+bool HoldsDecodableKind(const Value& value) { return !std::holds_alternative<double>(value.Get()); }
 
 }  // namespace
 

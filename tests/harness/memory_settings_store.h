@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <map>
 
 #include "ui/settings_store.h"

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QTimer>
-
 #include <chrono>
 #include <functional>
 #include <map>
@@ -11,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window.h"
 #include "harness/captured_stderr.h"
 #include "harness/memory_settings_store.h"
 #include "harness/port_map.h"
 #include "harness/scripted_dialogs.h"
 #include "platform/qt_event_pump.h"
 #include "platform/steady_clock.h"
-#include "app/main_window.h"
 
 namespace dornvel::testing {
 

@@ -19,9 +19,7 @@ int MillisecondsUntil(SteadyTime deadline) {
   return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
-[[noreturn]] void Fail(const char* what) {
-  throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
-}
+[[noreturn]] void Fail(const char* what) { throw std::runtime_error(std::string(what) + ": " + std::strerror(errno)); }
 
 }  // namespace
 

@@ -41,8 +41,6 @@ class PseudoTerminal {
   std::string slavePath_;
 };
 
-inline SteadyTime In(std::chrono::steady_clock::duration d) {
-  return std::chrono::steady_clock::now() + d;
-}
+inline SteadyTime In(std::chrono::steady_clock::duration d) { return std::chrono::steady_clock::now() + d; }
 
 }  // namespace dornvel::testing

@@ -1,6 +1,6 @@
-#include <QApplication>
-
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 // Widgets, the serial control and the event pump need an application object
 // and its event loop; no test needs a display.

@@ -15,9 +15,7 @@ class TagTest : public ::testing::Test {
     tag.Init(slave, regType, address, dataType, &port, "tag", nullptr, dataLen);
     return tag;
   }
-  double Seconds(TimePoint since) const {
-    return std::chrono::duration<double>(clock.Now() - since).count();
-  }
+  double Seconds(TimePoint since) const { return std::chrono::duration<double>(clock.Now() - since).count(); }
 
   FakeClock clock;
   FakeEventPump pump{clock};

@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QString>
-
 #include <memory>
 #include <set>
 

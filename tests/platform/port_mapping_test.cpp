@@ -19,9 +19,8 @@ TEST(PortMapping, ports_without_a_variable_follow_the_default_table) {
     std::optional<std::string> device;
   };
   const Case cases[] = {
-      {1, "/dev/ttyUSB0"},  {8, "/dev/ttyUSB7"}, {9, "/dev/ttyACM0"}, {12, "/dev/ttyACM3"},
-      {13, "/dev/ttyS0"},   {16, "/dev/ttyS3"},  {0, std::nullopt},   {17, std::nullopt},
-      {-1, std::nullopt},
+      {1, "/dev/ttyUSB0"}, {8, "/dev/ttyUSB7"}, {9, "/dev/ttyACM0"}, {12, "/dev/ttyACM3"}, {13, "/dev/ttyS0"},
+      {16, "/dev/ttyS3"},  {0, std::nullopt},   {17, std::nullopt},  {-1, std::nullopt},
   };
   for (const auto& c : cases) {
     ScopedEnv unset("DORNVEL_COM" + std::to_string(c.port), std::nullopt);
@@ -37,10 +36,8 @@ TEST(PortMapping, a_variable_names_the_device_of_its_port_even_outside_the_table
   };
   const std::string relative = "pty-link";
   const Case cases[] = {
-      {1, "/dev/pts/7", "/dev/pts/7"},
-      {16, "/tmp/meter", "/tmp/meter"},
-      {17, "/dev/pts/3", "/dev/pts/3"},
-      {2, relative, std::filesystem::absolute(relative).string()},
+      {1, "/dev/pts/7", "/dev/pts/7"},  {16, "/tmp/meter", "/tmp/meter"},
+      {17, "/dev/pts/3", "/dev/pts/3"}, {2, relative, std::filesystem::absolute(relative).string()},
       {3, "", "/dev/ttyUSB2"},
   };
   for (const auto& c : cases) {

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-
 #include <chrono>
 
 namespace dornvel {

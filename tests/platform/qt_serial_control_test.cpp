@@ -51,9 +51,9 @@ TEST(QtSerialControl, takes_well_formed_settings_and_refuses_the_rest_unchanged)
     bool accepted;
   };
   const Case cases[] = {
-      {"9600,N,8,2", true},   {"19200,N,8,2", true}, {"9600,E,7,1.5", true}, {"9600,N,8", false},
-      {"9600,X,8,1", false},  {"fast,N,8,1", false}, {"9600,N,9,1", false},  {"9600,N,8,3", false},
-      {"", false},            {"9600,N,8,1,1", false},
+      {"9600,N,8,2", true},  {"19200,N,8,2", true},   {"9600,E,7,1.5", true}, {"9600,N,8", false},
+      {"9600,X,8,1", false}, {"fast,N,8,1", false},   {"9600,N,9,1", false},  {"9600,N,8,3", false},
+      {"", false},           {"9600,N,8,1,1", false},
   };
   for (const auto& c : cases) {
     QtSerialControl control;

@@ -1,10 +1,7 @@
-#include "platform/qt_serial_control.h"
-
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QTimer>
-
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -13,6 +10,7 @@
 #include "harness/pseudo_terminal.h"
 #include "harness/scoped_env.h"
 #include "platform/qt_event_pump.h"
+#include "platform/qt_serial_control.h"
 
 namespace dornvel {
 namespace {
@@ -76,8 +74,7 @@ TEST_P(SerialWaits, a_peer_hanging_up_during_a_wait_closes_the_port_and_ends_the
   EXPECT_NE(said.find("the device is gone"), std::string::npos) << said;
 }
 
-INSTANTIATE_TEST_SUITE_P(EventsRunOrHeld, SerialWaits,
-                         ::testing::Values(WaitEvents::Run, WaitEvents::Hold),
+INSTANTIATE_TEST_SUITE_P(EventsRunOrHeld, SerialWaits, ::testing::Values(WaitEvents::Run, WaitEvents::Hold),
                          [](const auto& info) { return info.param == WaitEvents::Run ? "events_run" : "events_held"; });
 
 TEST(SerialWaitsWithEvents, a_window_event_that_closes_the_port_ends_the_wait) {

@@ -41,8 +41,7 @@ bool Contains(const std::vector<std::string>& messages, const std::string& text)
 // environment points at a device path the test chooses.
 class TransactionOverPty : public ::testing::Test {
  protected:
-  void Define(const std::string& tagName = "nolu", std::int32_t address = 0,
-              std::int32_t valueType = FloatType) {
+  void Define(const std::string& tagName = "nolu", std::int32_t address = 0, std::int32_t valueType = FloatType) {
     control_.SetParent(&window_);
     tag_.Init(1, InputRegisters, address, valueType, &control_, tagName, nullptr);
   }

@@ -1,7 +1,8 @@
+#include "protocol/crc.h"
+
 #include <gtest/gtest.h>
 
 #include "harness/fakes.h"
-#include "protocol/crc.h"
 
 namespace dornvel::testing {
 namespace {
@@ -20,10 +21,8 @@ TEST(Crc, matches_the_published_crc16_modbus_vectors) {
   };
   const Case cases[] = {
       {"31 32 33 34 35 36 37 38 39", 0x4B37},  // the "123456789" check value
-      {"01 03 00 00 00 01", 0x0A84},
-      {"01 03 00 12 00 08", 0x09E4},
-      {"01 04 00 00 00 02", 0xCB71},
-      {"", 0xFFFF},
+      {"01 03 00 00 00 01", 0x0A84},          {"01 03 00 12 00 08", 0x09E4},
+      {"01 04 00 00 00 02", 0xCB71},          {"", 0xFFFF},
   };
   for (const auto& c : cases) {
     NoEventPump pump;

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "protocol/line_settings.h"
+
+#include <gtest/gtest.h>
 
 namespace dornvel {
 namespace {
@@ -12,7 +12,8 @@ TEST(LineSettings, parses_the_four_fields) {
   EXPECT_EQ(s->parity, Parity::Even);
   EXPECT_EQ(s->dataBits, 7);
   EXPECT_EQ(s->stopBits, StopBits::OneAndHalf);
-  for (const char* good : {"9600,N,8,1", "9600,N,8,2", " 9600 , n , 8 , 2 ", "300,O,5,1", "115200,M,8,1", "1200,S,6,2"}) {
+  for (const char* good :
+       {"9600,N,8,1", "9600,N,8,2", " 9600 , n , 8 , 2 ", "300,O,5,1", "115200,M,8,1", "1200,S,6,2"}) {
     EXPECT_TRUE(ParseLineSettings(good)) << good;
   }
 }
@@ -29,9 +30,9 @@ TEST(LineSettings, character_time_counts_start_data_parity_and_stop_bits) {
   auto us = [](const char* text) {
     return std::chrono::duration_cast<microseconds>(ParseLineSettings(text)->CharacterTime()).count();
   };
-  EXPECT_EQ(us("9600,N,8,2"), 1145);   // 11 bits at 9600 baud
-  EXPECT_EQ(us("19200,N,8,1"), 520);   // 10 bits
-  EXPECT_EQ(us("9600,E,8,1.5"), 1197); // 11.5 bits
+  EXPECT_EQ(us("9600,N,8,2"), 1145);    // 11 bits at 9600 baud
+  EXPECT_EQ(us("19200,N,8,1"), 520);    // 10 bits
+  EXPECT_EQ(us("9600,E,8,1.5"), 1197);  // 11.5 bits
 }
 
 }  // namespace

@@ -161,8 +161,9 @@ TEST(MeterSearch, replies_that_are_not_the_meters_are_passed_over) {
     // asked again, patiently.
     const int named = c.reply[0];
     rig.line.Expect(ProbeHex({37, 9600}), {{20ms, c.reply}});
-    rig.line.Expect(ProbeHex({named, 9600}), named == 38 ? std::vector<ScriptedSerialControl::Chunk>{{20ms, MeterReply(38)}}
-                                                        : std::vector<ScriptedSerialControl::Chunk>{});
+    rig.line.Expect(ProbeHex({named, 9600}), named == 38
+                                                 ? std::vector<ScriptedSerialControl::Chunk>{{20ms, MeterReply(38)}}
+                                                 : std::vector<ScriptedSerialControl::Chunk>{});
     if (named != 38) rig.line.Expect(ProbeHex({38, 9600}), {{20ms, MeterReply(38)}});
 
     const SearchResult result = rig.Search({37, 9600});
@@ -196,9 +197,9 @@ TEST(MeterSearch, a_meter_that_answers_up_to_2_s_late_is_found_and_the_search_st
     Duration delay;
     bool found;
   } cases[] = {
-      {{5, 9600}, 60ms, true},     {{5, 9600}, 150ms, true},     {{5, 9600}, 1s, true},
-      {{5, 19200}, 1s, true},      {{4, 9600}, 1s, true},  // the last probe at its rate
-      {{5, 9600}, 1900ms, true},   {{5, 9600}, 2500ms, false},   {{5, 19200}, 2500ms, false},
+      {{5, 9600}, 60ms, true},   {{5, 9600}, 150ms, true},   {{5, 9600}, 1s, true},
+      {{5, 19200}, 1s, true},    {{4, 9600}, 1s, true},  // the last probe at its rate
+      {{5, 9600}, 1900ms, true}, {{5, 9600}, 2500ms, false}, {{5, 19200}, 2500ms, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.meter.slave) + " at " + std::to_string(c.meter.baudRate) + ", " +

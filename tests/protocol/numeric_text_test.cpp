@@ -1,23 +1,22 @@
+#include "protocol/numeric_text.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
-
-#include "protocol/numeric_text.h"
 
 namespace dornvel {
 namespace {
 
 TEST(NumericText, reads_signed_decimals_with_fraction_and_exponent) {
   const std::pair<const char*, double> numbers[] = {
-      {"1", 1},       {" 247 ", 247},  {"+1.5e2", 150}, {"-.5", -0.5}, {"1.", 1},
-      {"9600.0", 9600}, {"2.5", 2.5}, {"\t7\t", 7},
+      {"1", 1}, {" 247 ", 247}, {"+1.5e2", 150}, {"-.5", -0.5}, {"1.", 1}, {"9600.0", 9600}, {"2.5", 2.5}, {"\t7\t", 7},
   };
   for (const auto& [text, value] : numbers) EXPECT_EQ(ParseNumber(text), value) << text;
 }
 
 TEST(NumericText, refuses_everything_else) {
-  for (const char* text : {"", " ", "abc", "1e", "e5", ".", "+", "inf", "nan", "0x10", "1,5", "1 2", "12abc", "--1",
-                           "1e999", "1E-400"}) {
+  for (const char* text :
+       {"", " ", "abc", "1e", "e5", ".", "+", "inf", "nan", "0x10", "1,5", "1 2", "12abc", "--1", "1e999", "1E-400"}) {
     EXPECT_EQ(ParseNumber(text), std::nullopt) << text;
   }
 }

@@ -1,15 +1,16 @@
+#include "protocol/reply_match.h"
+
 #include <gtest/gtest.h>
 
 #include "harness/fakes.h"
-#include "protocol/reply_match.h"
 
 namespace dornvel::testing {
 namespace {
 
-constexpr auto kReadHolding = "01 03 00 00 00 01 84 0A";      // one register
-constexpr auto kReadInputs = "01 04 00 00 00 02 71 CB";       // two registers
-constexpr auto kReadCoils = "01 01 00 00 00 0A BC 0D";        // ten coils: two bytes
-constexpr auto kReadDiscrete = "01 02 00 00 00 01 B9 CA";     // one input: one byte
+constexpr auto kReadHolding = "01 03 00 00 00 01 84 0A";   // one register
+constexpr auto kReadInputs = "01 04 00 00 00 02 71 CB";    // two registers
+constexpr auto kReadCoils = "01 01 00 00 00 0A BC 0D";     // ten coils: two bytes
+constexpr auto kReadDiscrete = "01 02 00 00 00 01 B9 CA";  // one input: one byte
 constexpr auto kWriteRegister = "01 10 00 00 00 01 02 00 05 66 53";
 constexpr auto kWriteCoil = "01 05 00 02 FF 00 2D FA";
 

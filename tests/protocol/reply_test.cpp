@@ -17,8 +17,8 @@ constexpr auto kReadThreeRegisters = "01 03 00 00 00 03 05 CB";
 constexpr auto kReadOneCoil = "01 01 00 00 00 01 FD CA";
 constexpr auto kWriteOneRegister = "01 10 00 00 00 01 02 00 05 66 53";
 
-ParsedReply Parse(const std::string& reply, const std::string& request, std::int32_t dataType,
-                  std::int16_t dataLen = 0, std::optional<Bytes> unansweredBefore = std::nullopt) {
+ParsedReply Parse(const std::string& reply, const std::string& request, std::int32_t dataType, std::int16_t dataLen = 0,
+                  std::optional<Bytes> unansweredBefore = std::nullopt) {
   return ParseReply(FromHex(reply), FromHex(request), unansweredBefore,
                     TagDefinition{1, HoldingRegisters, 0, dataType, dataLen}, pump);
 }

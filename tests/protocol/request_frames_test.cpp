@@ -1,8 +1,9 @@
+#include "protocol/request_frames.h"
+
 #include <gtest/gtest.h>
 
 #include "harness/fakes.h"
 #include "protocol/mb_data.h"
-#include "protocol/request_frames.h"
 
 namespace dornvel::testing {
 namespace {
@@ -61,16 +62,18 @@ std::string WriteData(const TagDefinition& tag, const Value& value, std::size_t 
 
 TEST(RequestFrames, coil_writes_send_ff00_for_true_and_0000_for_false) {
   const std::pair<Value, std::string> cases[] = {
-      {Value(0.0), "00 00"}, {Value(false), "00 00"}, {Value(), "00 00"},   {Value("0"), "00 00"},
+      {Value(0.0), "00 00"}, {Value(false), "00 00"}, {Value(), "00 00"},     {Value("0"), "00 00"},
       {Value(1.0), "FF 00"}, {Value(-1.0), "FF 00"},  {Value(true), "FF 00"}, {Value("True"), "FF 00"},
   };
-  for (const auto& [value, data] : cases) EXPECT_EQ(WriteData(Tag(Coils, 0, BitType), value, 4), data) << value.ToText();
+  for (const auto& [value, data] : cases)
+    EXPECT_EQ(WriteData(Tag(Coils, 0, BitType), value, 4), data) << value.ToText();
 }
 
 TEST(RequestFrames, integer_writes_round_half_to_even_and_split_high_byte_first) {
   const std::pair<Value, std::string> cases[] = {
-      {Value(65535.0), "FF FF"}, {Value(2.5), "00 02"},    {Value(3.5), "00 04"}, {Value(9600.0), "25 80"},
-      {Value(19200.0), "4B 00"}, {Value(std::int16_t{7}), "00 07"}, {Value(" 12 "), "00 0C"}, {Value(), "00 00"},
+      {Value(65535.0), "FF FF"}, {Value(2.5), "00 02"},     {Value(3.5), "00 04"},
+      {Value(9600.0), "25 80"},  {Value(19200.0), "4B 00"}, {Value(std::int16_t{7}), "00 07"},
+      {Value(" 12 "), "00 0C"},  {Value(), "00 00"},
   };
   for (const auto& [value, data] : cases) {
     EXPECT_EQ(WriteData(Tag(HoldingRegisters, 0, IntegerType), value, 7), data) << value.ToText();

@@ -197,7 +197,8 @@ TEST_F(TransactionTest, events_run_while_waiting_and_checking_but_never_between_
 }
 
 TEST_F(TransactionTest, the_error_counter_counts_on_from_its_number_or_restarts_at_1) {
-  const std::pair<std::string, std::string> cases[] = {{"41", "42"}, {"", "1"}, {"abc", "1"}, {" 7 ", "8"}, {"2.5", "3"}};
+  const std::pair<std::string, std::string> cases[] = {
+      {"41", "42"}, {"", "1"}, {"abc", "1"}, {" 7 ", "8"}, {"2.5", "3"}};
   for (const auto& [before, after] : cases) {
     window.panel3 = before;
     tag.IncError();

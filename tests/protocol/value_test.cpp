@@ -1,9 +1,10 @@
+#include "protocol/value.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "harness/fakes.h"
-#include "protocol/value.h"
 
 namespace dornvel::testing {
 namespace {
@@ -42,8 +43,8 @@ TEST(Value, converts_for_the_encoders) {
   EXPECT_EQ(RaisedError([] { Value("12 kOhm").ToNumber(); }), 13);
 
   const std::pair<Value, std::string> texts[] = {
-      {Value(), ""}, {Value(true), "True"}, {Value(std::int16_t{-7}), "-7"},
-      {Value(0.1f), "0.1"}, {Value(2.5), "2.5"}, {Value("Ом"), "Ом"},
+      {Value(), ""},        {Value(true), "True"}, {Value(std::int16_t{-7}), "-7"},
+      {Value(0.1f), "0.1"}, {Value(2.5), "2.5"},   {Value("Ом"), "Ом"},
   };
   for (const auto& [value, text] : texts) EXPECT_EQ(value.ToText(), text);
 }

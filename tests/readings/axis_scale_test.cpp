@@ -16,9 +16,9 @@ TEST(AxisScale, a_linear_range_gets_round_steps_and_a_register_of_whole_numbers_
     LinearScale expected;
   };
   const Case cases[] = {
-      {4, 6, true, {4, 6, 1}},                   // the switch stepping 6, 5, 4: one label each
+      {4, 6, true, {4, 6, 1}},  // the switch stepping 6, 5, 4: one label each
       {0, 3, true, {0, 3, 1}},
-      {5, 5, true, {4, 6, 1}},                   // a single value, a step either side
+      {5, 5, true, {4, 6, 1}},  // a single value, a step either side
       {0, 1000, true, {0, 1000, 200}},
       {1432.7, 1561.2, false, {1400, 1600, 50}},  // a drifting resistance
       {0.2, 0.9, false, {0.2, 1.0, 0.2}},
@@ -40,7 +40,7 @@ TEST(AxisScale, a_scale_is_kept_while_the_values_lie_in_it_and_span_a_third_of_i
     double low, high;
     bool fits;
   } cases[] = {
-      {1450, 1550, true}, {1500, 1500, true}, {1500, 1560, false},  // a third is 66.7
+      {1450, 1550, true},  {1500, 1500, true},  {1500, 1560, false},  // a third is 66.7
       {1390, 1500, false}, {1450, 1610, false}, {1400, 1600, true},
   };
   for (const auto& c : cases) EXPECT_EQ(FitsWell(shown, c.low, c.high), c.fits) << c.low << ".." << c.high;

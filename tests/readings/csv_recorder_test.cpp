@@ -22,8 +22,8 @@ using namespace std::chrono;
 constexpr const char* kHeader =
     "\xEF\xBB\xBFtime,resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message\r\n";
 
-const std::vector<std::string> kEnglish = {"time",   "resistance_kohm", "switch", "device_slave_id",
-                                           "device_baud_rate", "errors",    "message"};
+const std::vector<std::string> kEnglish = {"time",   "resistance_kohm", "switch", "device_slave_id", "device_baud_rate",
+                                           "errors", "message"};
 
 std::string Contents(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -65,8 +65,8 @@ TEST_F(CsvRecorderTest, a_new_file_gets_the_header_and_each_row_is_in_the_file_w
 }
 
 TEST_F(CsvRecorderTest, writes_the_form_asked_for_with_the_column_names_given) {
-  const std::vector<std::string> russian = {"время", "сопротивление_кОм", "переключатель", "адрес_устройства",
-                                            "скорость_устройства", "ошибки", "сообщение"};
+  const std::vector<std::string> russian = {
+      "время", "сопротивление_кОм", "переключатель", "адрес_устройства", "скорость_устройства", "ошибки", "сообщение"};
   const struct {
     const char* what;
     CsvForm form;
@@ -139,7 +139,6 @@ TEST_F(CsvRecorderTest, a_file_that_cannot_be_written_is_reported_with_the_reaso
     EXPECT_EQ(recorder.Failure(), std::strerror(c.reason));
   }
 }
-
 
 TEST_F(CsvRecorderTest, a_row_that_cannot_be_written_stops_the_recording_with_the_reason) {
   const auto file = dir_ / "readings.csv";

@@ -90,8 +90,8 @@ TEST(BadSettings, closing_where_no_settings_can_be_written_still_ends_the_progra
     c.block(program);
 
     EXPECT_EQ(program.Run(1), 0) << program.Stderr();
-    EXPECT_EQ(LinesWith(program.Stderr(), "dornvel: settings not saved: cannot write " + program.SettingsFile().string()),
-              1)
+    EXPECT_EQ(
+        LinesWith(program.Stderr(), "dornvel: settings not saved: cannot write " + program.SettingsFile().string()), 1)
         << program.Stderr();
   }
 }
@@ -141,8 +141,8 @@ TEST(BadEnvironment, a_device_that_vanishes_while_a_reply_is_awaited_is_reported
 
   EXPECT_EQ(ToHex(request), "01 04 00 00 00 02 71 CB");
   EXPECT_EQ(exit, 0) << program.Stderr();
-  EXPECT_EQ(LinesWith(program.Stderr(), "dornvel: COM1 (" + device.SlavePath() +
-                                            "): cannot read, the device is gone or hung up"),
+  EXPECT_EQ(LinesWith(program.Stderr(),
+                      "dornvel: COM1 (" + device.SlavePath() + "): cannot read, the device is gone or hung up"),
             1)
       << program.Stderr();
   // Every later exchange of the three ticks tries to open the port again, and

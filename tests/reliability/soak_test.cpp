@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <algorithm>
 #include <iostream>
 #include <map>
 #include <set>
@@ -53,8 +53,8 @@ constexpr bool kResidentMemoryTellsLeaks = false;
 constexpr bool kResidentMemoryTellsLeaks = true;
 #endif
 
-constexpr const char* kFaultKinds[] = {"hangup", "silence", "babble", "exception", "foreign",
-                                       "bad-crc", "short", "delay", "split"};
+constexpr const char* kFaultKinds[] = {"hangup",  "silence", "babble", "exception", "foreign",
+                                       "bad-crc", "short",   "delay",  "split"};
 
 TEST(Soak, polling_through_one_percent_of_every_fault_loses_no_count_and_keeps_memory_flat) {
   // Every kind on 1% of the requests, drawn from a fixed seed. The delay and
@@ -62,10 +62,21 @@ TEST(Soak, polling_through_one_percent_of_every_fault_loses_no_count_and_keeps_m
   // first-byte wait, under the 0.1 s end-of-reply silence), as in the
   // hostile-line matrix.
   TempDir dir;
-  Simulator sim(dir, {"--link", (dir / "com1").string(), "--resistance", "12.5", "--switch", "7", "--seed", "11",
-                      "--hangup", "1%", "--hangup-time", "1", "--silence", "1%", "--babble", "1%", "--exception", "1%",
-                      "--foreign", "1%", "--bad-crc", "1%", "--short", "1%", "--delay", "1%", "--split", "1%",
-                      "--split-gap", "0.03"});
+  Simulator sim(dir, {"--link",        (dir / "com1").string(),
+                      "--resistance",  "12.5",
+                      "--switch",      "7",
+                      "--seed",        "11",
+                      "--hangup",      "1%",
+                      "--hangup-time", "1",
+                      "--silence",     "1%",
+                      "--babble",      "1%",
+                      "--exception",   "1%",
+                      "--foreign",     "1%",
+                      "--bad-crc",     "1%",
+                      "--short",       "1%",
+                      "--delay",       "1%",
+                      "--split",       "1%",
+                      "--split-gap",   "0.03"});
   ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
   ProgramWindow window({{1, (dir / "com1").string()}});
   window.Start();
@@ -96,9 +107,9 @@ TEST(Soak, polling_through_one_percent_of_every_fault_loses_no_count_and_keeps_m
   if (kResidentMemoryTellsLeaks) {
     EXPECT_LE(finalKiB - settledKiB, 8 * 1024) << "from " << settledKiB << " KiB to " << finalKiB << " KiB";
   }
-  std::cout << "soak: " << window.Ticks() << " ticks, " << counters["requests"] << " requests, "
-            << applied.size() << " with faults, " << window.ErrorCount().value_or(-1) << " errors counted, resident "
-            << settledKiB << " -> " << finalKiB << " KiB\n";
+  std::cout << "soak: " << window.Ticks() << " ticks, " << counters["requests"] << " requests, " << applied.size()
+            << " with faults, " << window.ErrorCount().value_or(-1) << " errors counted, resident " << settledKiB
+            << " -> " << finalKiB << " KiB\n";
 }
 
 }  // namespace

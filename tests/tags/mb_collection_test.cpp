@@ -1,7 +1,8 @@
+#include "tags/mb_collection.h"
+
 #include <gtest/gtest.h>
 
 #include "harness/fakes.h"
-#include "tags/mb_collection.h"
 
 namespace dornvel::testing {
 namespace {
@@ -66,7 +67,7 @@ TEST_F(MBCollectionTest, keeps_a_tag_without_a_key_reachable_by_position_and_wal
 TEST_F(MBCollectionTest, raises_for_missing_keys_and_positions_without_changing) {
   AddWindowTags();
   for (const MBCollection::IndexOrKey& missing : {MBCollection::IndexOrKey("pump"), MBCollection::IndexOrKey(0),
-                                                   MBCollection::IndexOrKey(5), MBCollection::IndexOrKey(-1)}) {
+                                                  MBCollection::IndexOrKey(5), MBCollection::IndexOrKey(-1)}) {
     EXPECT_THROW(tags.Item(missing), NoSuchTag);
     EXPECT_THROW(tags.Remove(missing), NoSuchTag);
   }

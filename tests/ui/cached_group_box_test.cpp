@@ -1,16 +1,15 @@
+#include "ui/cached_group_box.h"
+
+#include <gtest/gtest.h>
+
 #include <QFont>
 #include <QGroupBox>
 #include <QImage>
 #include <QPalette>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <ostream>
-
-#include "ui/cached_group_box.h"
 
 namespace dornvel::testing {
 namespace {
@@ -27,8 +26,8 @@ int LargestDifference(const QImage& a, const QImage& b) {
     for (int x = 0; x < a.width(); ++x) {
       const QRgb p = a.pixel(x, y);
       const QRgb q = b.pixel(x, y);
-      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                          std::abs(qBlue(p) - qBlue(q))});
+      largest = std::max(
+          {largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
     }
   }
   return largest;

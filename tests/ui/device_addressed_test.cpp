@@ -1,9 +1,8 @@
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-
-#include <gtest/gtest.h>
-
 #include <functional>
 
 #include "harness/device_frames.h"

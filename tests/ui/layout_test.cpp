@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -6,9 +8,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <set>
 #include <vector>
 
@@ -93,7 +92,7 @@ TEST(Layout, every_control_lies_inside_its_container_and_none_covers_another) {
 TEST(Layout, each_box_sits_on_the_row_of_its_label_right_of_its_text) {
   WindowRig rig;
   const std::pair<const char*, const char*> rows[] = {
-      {"Label1", "nolu"},      {"Label2", "switch"},       {"Label3", "slaveid"}, {"Label4", "Boudrate"},
+      {"Label1", "nolu"},      {"Label2", "switch"},       {"Label3", "slaveid"},  {"Label4", "Boudrate"},
       {"Label6", "ProgSlave"}, {"Label5", "ProgBoudRate"}, {"Label25", "ProgCom"},
   };
   for (const auto& [labelName, boxName] : rows) {
@@ -191,8 +190,8 @@ TEST(Layout, tag_name_is_the_part_of_a_control_name_before_its_first_underscore)
   struct Case {
     const char* name;
     const char* tagName;
-  } cases[] = {{"pump_1", "pump"}, {"a_b_c", "a"},   {"_x", ""},
-               {"Timer1", ""},      {"switch", ""}, {"slaveid_2", "slaveid"}};
+  } cases[] = {{"pump_1", "pump"}, {"a_b_c", "a"}, {"_x", ""},
+               {"Timer1", ""},     {"switch", ""}, {"slaveid_2", "slaveid"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(FormMain::TagName({QString::fromUtf8(c.name), nullptr}), QString::fromUtf8(c.tagName));

@@ -1,10 +1,9 @@
 #include "ui/meter_search_dialog.h"
 
-#include <QApplication>
-#include <QProgressDialog>
-
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QProgressDialog>
 #include <set>
 
 #include "harness/fakes.h"

@@ -1,9 +1,9 @@
+#include "ui/number_pattern.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
-
-#include "ui/number_pattern.h"
 
 namespace dornvel {
 namespace {

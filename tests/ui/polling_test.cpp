@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QImage>
@@ -8,9 +10,6 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <array>
 #include <set>
 #include <string>
@@ -106,9 +105,7 @@ TEST_F(PollingTest, the_progress_bar_leaves_no_trace_on_the_screen_once_the_tick
   rig.AnswerFirstTick();
   QCoreApplication::processEvents();
   const QRect barArea(Bar()->mapTo(rig.window.get(), QPoint(0, 0)), Bar()->size());
-  const auto onScreen = [&] {
-    return rig.window->screen()->grabWindow(rig.window->winId()).toImage().copy(barArea);
-  };
+  const auto onScreen = [&] { return rig.window->screen()->grabWindow(rig.window->winId()).toImage().copy(barArea); };
   const QImage empty = onScreen();
   QImage full;
   rig.pump.onEvents = [&] {
@@ -167,7 +164,8 @@ TEST_F(PollingTest, a_value_the_device_did_not_confirm_is_greyed_until_the_next_
   const char* kException = "01 84 02 C2 C1";
   const char* kNoluBadCrc = "01 04 04 00 00 41 48 CB E3";
   const auto Reply = [](const char* hex) {
-    return hex ? std::vector<ScriptedSerialControl::Chunk>{{5ms, FromHex(hex)}} : std::vector<ScriptedSerialControl::Chunk>{};
+    return hex ? std::vector<ScriptedSerialControl::Chunk>{{5ms, FromHex(hex)}}
+               : std::vector<ScriptedSerialControl::Chunk>{};
   };
   struct Case {
     const char* what;
@@ -220,9 +218,9 @@ TEST(PollingDisplay, a_number_too_wide_for_its_box_is_shown_shorter_with_the_exa
     bool shorter;
     bool grey;
   } cases[] = {
-      {"00 00 41 48", "13", false, false},         {"BC 20 4C BE", "100000000", true, false},
-      {"79 A3 4C EB", "123456792", true, false},   {"79 A3 CC EB", "-123456792", true, false},
-      {"00 00 7F C0", "NaN", false, true},         {"00 00 7F 80", "Inf", false, true},
+      {"00 00 41 48", "13", false, false},       {"BC 20 4C BE", "100000000", true, false},
+      {"79 A3 4C EB", "123456792", true, false}, {"79 A3 CC EB", "-123456792", true, false},
+      {"00 00 7F C0", "NaN", false, true},       {"00 00 7F 80", "Inf", false, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.exact);

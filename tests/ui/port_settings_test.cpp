@@ -1,6 +1,6 @@
-#include <QLabel>
-
 #include <gtest/gtest.h>
+
+#include <QLabel>
 
 #include "harness/window_rig.h"
 #include "tags/mb_collection.h"
@@ -25,7 +25,7 @@ TEST(PortChoice, opens_the_port_the_entry_names_at_the_rate_the_rate_list_shows)
       {"Com3", "4800", {{3, "9600,N,8,2", true}}, 3, false},
       {"Com2.5", "9600", {{2, "9600,N,8,2", true}}, 2, false},
       {"Combo1", "9600", {{1, "9600,N,8,2", true}}, 1, false},  // its last character
-      {"Com7", "9600", {{7, "9600,N,8,2", false}}, 7, false},  // held by another program
+      {"Com7", "9600", {{7, "9600,N,8,2", false}}, 7, false},   // held by another program
       {"Com0", "9600", {}, kNoPort, false},
       {"Com-3", "9600", {}, kNoPort, false},
       {"Com99999", "9600", {}, kNoPort, false},
@@ -83,7 +83,7 @@ TEST(RateChoice, reopens_the_port_with_an_offered_rate_and_keeps_the_settings_fo
     const char* rateShown;
     std::string settings;
   } cases[] = {
-      {"19200", "19200,N,8,2"}, {"9600", "9600,N,8,2"}, {"4800", "9600,N,8,2"},
+      {"19200", "19200,N,8,2"},  {"9600", "9600,N,8,2"},   {"4800", "9600,N,8,2"},
       {"19200.0", "9600,N,8,2"}, {" 19200", "9600,N,8,2"}, {"", "9600,N,8,2"},
   };
   for (const auto& c : cases) {
@@ -111,14 +111,13 @@ TEST(RateChoice, without_any_port_found_the_port_stays_closed) {
 TEST(SlaveChoice, an_id_from_1_to_247_goes_to_every_tag_and_into_the_box_as_typed) {
   struct Case {
     const char* answer;
-    int slave;         // of every tag afterwards
-    const char* box;   // ProgSlave afterwards
+    int slave;        // of every tag afterwards
+    const char* box;  // ProgSlave afterwards
     bool refused;
   } cases[] = {
-      {"1", 1, "1", false},       {"247", 247, "247", false}, {"2.5", 2, "2.5", false},
-      {"3.5", 4, "3.5", false},   {" 17 ", 17, " 17 ", false}, {"1e2", 100, "1e2", false},
-      {"0", 5, "5", true},        {"248", 5, "5", true},      {"-1", 5, "5", true},
-      {"abc", 5, "5", true},      {"12abc", 5, "5", true},    {"", 5, "5", false},
+      {"1", 1, "1", false},        {"247", 247, "247", false}, {"2.5", 2, "2.5", false}, {"3.5", 4, "3.5", false},
+      {" 17 ", 17, " 17 ", false}, {"1e2", 100, "1e2", false}, {"0", 5, "5", true},      {"248", 5, "5", true},
+      {"-1", 5, "5", true},        {"abc", 5, "5", true},      {"12abc", 5, "5", true},  {"", 5, "5", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answer);

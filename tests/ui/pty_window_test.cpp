@@ -1,9 +1,8 @@
+#include <gtest/gtest.h>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -71,7 +70,8 @@ TEST(RealPort, closing_while_a_reply_is_awaited_ends_the_wait_and_the_tick) {
   std::thread device([&] {
     firstRequest = ToHex(peer.Read(8, In(kTestDeadline)));
     // No reply: the user closes the window while the program waits for one.
-    QMetaObject::invokeMethod(&program.Window(), [&] { program.Window().close(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &program.Window(), [&] { program.Window().close(); }, Qt::QueuedConnection);
     afterClose = ToHex(peer.Read(1, In(1s)));
   });
 

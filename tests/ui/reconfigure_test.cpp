@@ -1,6 +1,6 @@
-#include <QTest>
-
 #include <gtest/gtest.h>
+
+#include <QTest>
 
 #include "harness/device_frames.h"
 #include "harness/window_rig.h"
@@ -23,8 +23,8 @@ TEST(Reconfigure, the_device_slave_id_takes_1_to_247_and_an_integer_tag_keeps_th
     double value;  // of the tag afterwards
     bool refused;
   } cases[] = {
-      {"5", true, 5, false},   {"247", true, 247, false}, {"2.5", true, 2, false}, {"1", false, 1, false},
-      {"0", false, 1, true},   {"248", false, 1, true},   {"abc", false, 1, true}, {"", false, 1, false},
+      {"5", true, 5, false}, {"247", true, 247, false}, {"2.5", true, 2, false}, {"1", false, 1, false},
+      {"0", false, 1, true}, {"248", false, 1, true},   {"abc", false, 1, true}, {"", false, 1, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answer);
@@ -52,7 +52,7 @@ TEST(Reconfigure, the_device_baud_rate_takes_9600_or_19200_as_numbers) {
     double value;
     bool refused;
   } cases[] = {
-      {"19200", true, 19200, false}, {"9600", false, 9600, false}, {"9600.0", false, 9600, false},
+      {"19200", true, 19200, false},  {"9600", false, 9600, false}, {"9600.0", false, 9600, false},
       {"1.92e4", true, 19200, false}, {"4800", false, 9600, true},  {"38400", false, 9600, true},
       {"fast", false, 9600, true},    {"", false, 9600, false},
   };

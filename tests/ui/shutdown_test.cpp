@@ -1,6 +1,6 @@
-#include <QTimer>
-
 #include <gtest/gtest.h>
+
+#include <QTimer>
 
 #include "harness/window_rig.h"
 

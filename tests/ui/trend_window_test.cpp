@@ -1,10 +1,12 @@
 #include "ui/trend_window.h"
 
+#include <gtest/gtest.h>
+
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
-#include <QDateTime>
-#include <QCategoryAxis>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QDateTimeAxis>
 #include <QFileDialog>
 #include <QImage>
@@ -15,9 +17,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QValueAxis>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <vector>

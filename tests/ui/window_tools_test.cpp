@@ -1,12 +1,11 @@
 #include "ui/window_tools.h"
 
-#include <QAction>
-#include <QCoreApplication>
-#include <QProgressDialog>
-#include <QLabel>
-
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressDialog>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -78,15 +77,16 @@ TEST_F(ToolsTest, a_recording_holds_a_row_a_tick_and_a_failed_read_leaves_its_fi
   rig.port->ExpectReply(kReadSwitch, kSwitch7);
   rig.window->Timer1_Timer();
 
-  EXPECT_EQ(RowsWithoutTime(file),
-            (std::vector<std::string>{
-                "resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message",
-                "12.5,7,1,9600,,",
-                "12.4,,1,9600,1,Ошибка CRC приема switch",
-                ",0,1,9600,2,MBdata/GetData: Timout при получении пакета nolu",
-                ",,,,4,MBdata/GetData: Timout при получении пакета nolu; MBdata/GetData: Timout при получении пакета switch",
-                "12.5,7,1,9600,4,",
-            }));
+  EXPECT_EQ(
+      RowsWithoutTime(file),
+      (std::vector<std::string>{
+          "resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message",
+          "12.5,7,1,9600,,",
+          "12.4,,1,9600,1,Ошибка CRC приема switch",
+          ",0,1,9600,2,MBdata/GetData: Timout при получении пакета nolu",
+          ",,,,4,MBdata/GetData: Timout при получении пакета nolu; MBdata/GetData: Timout при получении пакета switch",
+          "12.5,7,1,9600,4,",
+      }));
   EXPECT_EQ(rig.Box("switch")->text(), "07");
 }
 
@@ -129,7 +129,8 @@ TEST_F(ToolsTest, a_file_that_cannot_be_written_is_refused_with_the_reason_and_p
     EXPECT_FALSE(tools.StartRecording(QString::fromStdString(c.path.string())));
     QCoreApplication::processEvents();
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
-    EXPECT_TRUE(rig.dialogs.messages[0].startsWith("Cannot record readings to " + QString::fromStdString(c.path.string())));
+    EXPECT_TRUE(
+        rig.dialogs.messages[0].startsWith("Cannot record readings to " + QString::fromStdString(c.path.string())));
     EXPECT_TRUE(rig.dialogs.messages[0].endsWith(c.reason)) << rig.dialogs.messages[0].toStdString();
     EXPECT_FALSE(tools.Recording());
     EXPECT_FALSE(tools.RecordAction()->isChecked());
@@ -199,7 +200,8 @@ TEST_F(ToolsTest, a_search_asked_for_during_a_tick_shows_at_once_and_cuts_the_ti
 
   QCoreApplication::processEvents();
   ASSERT_EQ(rig.port->Sent().size(), 2u);
-  EXPECT_EQ(rig.dialogs.yesNoQuestions, std::vector<QString>{"Meter found: slave id 1 at 9600 baud. Use these settings?"});
+  EXPECT_EQ(rig.dialogs.yesNoQuestions,
+            std::vector<QString>{"Meter found: slave id 1 at 9600 baud. Use these settings?"});
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
-#include "platform/port_mapping.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
+
+#include "platform/port_mapping.h"
 
 namespace dornvel {
 namespace {

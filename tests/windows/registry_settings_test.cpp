@@ -1,7 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <QSettings>
 #include <QString>
-
-#include <gtest/gtest.h>
 
 #include "platform/settings_format.h"
 #include "ui/qt_settings_store.h"
@@ -13,9 +13,7 @@ namespace {
 // removed before and after.
 const QString kApplication = QStringLiteral("dornvel-registry-test");
 
-void RemoveTestKey() {
-  QSettings(QSettings::NativeFormat, QSettings::UserScope, kApplication, kApplication).clear();
-}
+void RemoveTestKey() { QSettings(QSettings::NativeFormat, QSettings::UserScope, kApplication, kApplication).clear(); }
 
 TEST(RegistrySettings, the_window_keeps_its_settings_in_the_users_registry) {
   RemoveTestKey();
