@@ -8,12 +8,17 @@
 #   DORNVEL_QT_SOURCES  folder with the three archives and SHA256SUMS
 #                       (default: ../shared/third_party/qt-6.4.2 beside the repo)
 #   DORNVEL_QT_WINDOWS  where Qt goes (default: ~/.cache/dornvel/qt-6.4.2-mingw-w64)
+#   DORNVEL_QT_PREBUILT folder with prefix.tar.xz and its SHA256SUMS, a packed
+#                       prefix of this script's making; unpacked instead of
+#                       building when its stamp is the one below (default:
+#                       ../shared/third_party/qt-6.4.2-mingw-w64 beside the repo)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 version=6.4.2
 sources=${DORNVEL_QT_SOURCES:-$top/../shared/third_party/qt-$version}
 prefix=${DORNVEL_QT_WINDOWS:-$HOME/.cache/dornvel/qt-$version-mingw-w64}
+prebuilt=${DORNVEL_QT_PREBUILT:-$top/../shared/third_party/qt-$version-mingw-w64}
 scratch=${prefix}.build
 jobs=${DORNVEL_JOBS:-$(nproc)}
 
@@ -73,6 +78,22 @@ stamp=$(
   (cd "$sources" && grep -F -e "${archives[0]}" -e "${archives[1]}" -e "${archives[2]}" SHA256SUMS)
 )
 if [ -f "$prefix/dornvel-stamp" ] && [ "$(cat "$prefix/dornvel-stamp")" = "$stamp" ]; then
+  echo "$prefix"
+  exit 0
+fi
+
+# A packed prefix made by this script with the same stamp is the same build:
+# unpacking it takes seconds where building takes most of an hour.
+packed_stamp() {
+  [ -f "$prebuilt/prefix.tar.xz" ] || return 1
+  tar -xJOf "$prebuilt/prefix.tar.xz" "qt-$version-mingw-w64/dornvel-stamp" 2>/dev/null
+}
+if [ "$(packed_stamp || true)" = "$stamp" ]; then
+  (cd "$prebuilt" && sha256sum --quiet -c SHA256SUMS) >&2
+  echo "Unpacking Qt $version for Windows from $prebuilt into $prefix" >&2
+  rm -rf "$prefix" "$scratch"
+  mkdir -p "$prefix"
+  tar -xJf "$prebuilt/prefix.tar.xz" -C "$prefix" --strip-components=1
   echo "$prefix"
   exit 0
 fi
