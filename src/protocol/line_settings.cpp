@@ -74,4 +74,8 @@ std::optional<LineSettings> ParseLineSettings(std::string_view text) {
   return LineSettings{*baud, *parity, *dataBits, *stopBits};
 }
 
+LineSettings MeterLine(int baud) { return LineSettings{baud, Parity::None, 8, StopBits::Two}; }
+
+std::string MeterSettingsText(int baud) { return std::to_string(baud) + ",N,8,2"; }
+
 }  // namespace dornvel

@@ -26,4 +26,10 @@ struct LineSettings {
 // stop bits 1, 1.5 or 2; blanks around fields allowed. None when the text is bad.
 std::optional<LineSettings> ParseLineSettings(std::string_view text);
 
+// The meter's framing at `baud`: 8 data bits, no parity and 2 stop bits, so
+// with the start bit 11 bits a character (1.146 ms at 9600 baud).
+LineSettings MeterLine(int baud);
+// Its settings text, "<baud>,N,8,2".
+std::string MeterSettingsText(int baud);
+
 }  // namespace dornvel

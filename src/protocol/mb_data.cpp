@@ -1,7 +1,7 @@
 #include "protocol/mb_data.h"
 
-#include "protocol/byte_image.h"
 #include "protocol/error_texts.h"
+#include "protocol/line.h"
 #include "protocol/reply_parser.h"
 #include "protocol/request_frames.h"
 #include "protocol/runtime_error.h"
@@ -12,8 +12,6 @@
 namespace dornvel {
 
 namespace {
-
-constexpr int kCommFreeLimitSeconds = 30;
 
 // Clears a flag when the scope ends, also when an encoding error leaves it.
 class FlagScope {
@@ -51,7 +49,7 @@ void MBData::ForgetValue() {
   lastExchangeAnswered_ = true;
 }
 
-void MBData::Init(std::uint8_t slaveid, std::int32_t RT, std::int32_t RA, std::int32_t DT, SerialControl* CP,
+void MBData::Init(std::uint8_t slaveid, std::int32_t RT, std::int32_t RA, std::int32_t DT, Line* CP,
                   const std::string& Tag, MBCollection* NewParent, std::int16_t DLen) {
   Slave = slaveid;
   if (RA < 0 || RA > 9998) throw RuntimeError(ErrorNumber::InvalidRegAddress, "register address outside 0-9998");
@@ -59,7 +57,7 @@ void MBData::Init(std::uint8_t slaveid, std::int32_t RT, std::int32_t RA, std::i
   if (RT != Coils && RT != DiscreteInputs && RT != InputRegisters && RT != HoldingRegisters) {
     throw RuntimeError(ErrorNumber::InvalidRegType, "register class is not 0, 1, 3 or 4");
   }
-  commPort_ = CP;
+  line_ = CP;
   Parent = NewParent;
   RegType = RT;
   DataType = DT;
@@ -99,31 +97,15 @@ void MBData::Refresh() {
   if (exchanged) valueCurrent_ = answered && !writeReq_ && !value_.IsEmpty();
 }
 
-void MBData::IncError() { dornvel::IncError(commPort_ ? commPort_->Parent() : nullptr); }
+void MBData::IncError() { dornvel::IncError(Host()); }
 
 std::string MBData::GetErrorText(const Value& ErrCode) { return dornvel::GetErrorText(ErrCode); }
 
-std::int16_t MBData::Even(std::int16_t i) { return dornvel::Even(i); }
-
-void MBData::SingleToBytes(std::span<std::uint8_t> TheArray, float TheSingle) {
-  dornvel::SingleToBytes(TheArray, TheSingle);
-}
-
-float MBData::BytesToSingle(std::span<const std::uint8_t> TheArray) { return dornvel::BytesToSingle(TheArray); }
-
-void MBData::IntegerToBytes(std::span<std::uint8_t> TheArray, std::int16_t TheInteger) {
-  dornvel::IntegerToBytes(TheArray, TheInteger);
-}
-
-std::int16_t MBData::BytesToInteger(std::span<const std::uint8_t> TheArray) {
-  return dornvel::BytesToInteger(TheArray);
-}
-
 TagDefinition MBData::Definition() const { return {Slave, RegType, RegAddress, DataType, DataLen}; }
 
-void MBData::WaitCommFree(int limitSeconds) {
-  if (commPort_) dornvel::WaitCommFree(*commPort_, services_, TagName, limitSeconds);
-}
+HostWindow* MBData::Host() const { return line_ ? line_->Port().Parent() : nullptr; }
+
+void MBData::WaitCommFree(int limitSeconds) { dornvel::WaitCommFree(Host(), services_, TagName, limitSeconds); }
 
 void MBData::BuildReadRequest() {
   WaitCommFree(kCommFreeLimitSeconds);
@@ -137,18 +119,18 @@ void MBData::BuildWriteRequest() {
 
 bool MBData::GetData(std::uint64_t valueGeneration) {
   lastExchangeAnswered_ = false;
-  if (!commPort_) return false;
-  auto reply = Exchange(*commPort_, services_, txFrame_, TagName);
+  if (!line_) return false;
+  auto reply = Exchange(*line_, Host(), services_, txFrame_, TagName);
   if (!reply) return false;
   rxBytes_ = std::move(*reply);
 
-  ParsedReply parsed = ParseReply(rxBytes_, txFrame_, commPort_->UnansweredRequest, Definition(), services_.pump);
+  ParsedReply parsed = ParseReply(rxBytes_, txFrame_, line_->UnansweredRequest(), Definition(), services_.pump);
   // A reply that answers another request means the line is out of step, and the
   // answer to this one may come late; any other reply was this request's own.
   if (parsed.outcome == ReplyOutcome::NotAnAnswer) {
-    commPort_->UnansweredRequest = txFrame_;
+    line_->NoteUnanswered(txFrame_);
   } else {
-    commPort_->UnansweredRequest.reset();
+    line_->NoteInStep();
   }
   switch (parsed.outcome) {
     case ReplyOutcome::NotAnAnswer: Refuse(status_text::NotAnAnswer(TagName), kNotAnAnswerError); return false;
@@ -178,7 +160,7 @@ void MBData::NoteAnswer() {
 }
 
 void MBData::Refuse(const std::string& message, std::uint8_t code) {
-  HostWindow* window = commPort_->Parent();
+  HostWindow* window = Host();
   ShowMessage(window, message);
   dornvel::IncError(window);
   LastError = code;

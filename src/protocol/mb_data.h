@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 
 #include "protocol/bytes.h"
@@ -11,13 +10,9 @@
 
 namespace dornvel {
 
+class HostWindow;
+class Line;
 class MBCollection;
-class SerialControl;
-
-// Register classes (RegType).
-enum RegisterClass : std::int32_t { Coils = 0, DiscreteInputs = 1, InputRegisters = 3, HoldingRegisters = 4 };
-// Value types (DataType).
-enum ValueType : std::int32_t { BitType = 0, TextType = 1, IntegerType = 3, FloatType = 4 };
 
 // One data point of the device: its definition, its value, the pending write and
 // read, and the outcome of the last reply examined.
@@ -61,8 +56,8 @@ class MBData {
 
   // Raises RuntimeError 2 (address outside 0-9998) or 3 (unknown register class);
   // the fields stored before the failing check keep their new values.
-  void Init(std::uint8_t slaveid, std::int32_t RT, std::int32_t RA, std::int32_t DT, SerialControl* CP,
-            const std::string& Tag, MBCollection* NewParent, std::int16_t DLen = 0);
+  void Init(std::uint8_t slaveid, std::int32_t RT, std::int32_t RA, std::int32_t DT, Line* CP, const std::string& Tag,
+            MBCollection* NewParent, std::int16_t DLen = 0);
 
   // At most one write, then at most one read. Line errors end in LastError and the
   // status bar; a value that cannot be encoded raises RuntimeError.
@@ -71,18 +66,14 @@ class MBData {
   void IncError();
   static std::string GetErrorText(const Value& ErrCode);
 
-  static std::int16_t Even(std::int16_t i);
-  static void SingleToBytes(std::span<std::uint8_t> TheArray, float TheSingle);
-  static float BytesToSingle(std::span<const std::uint8_t> TheArray);
-  static void IntegerToBytes(std::span<std::uint8_t> TheArray, std::int16_t TheInteger);
-  static std::int16_t BytesToInteger(std::span<const std::uint8_t> TheArray);
-
   // The last request built and the last input taken (stale input or reply).
   const Bytes& TxFrame() const { return txFrame_; }
   const Bytes& RxBytes() const { return rxBytes_; }
 
  private:
   TagDefinition Definition() const;
+  // The window its line reports to; null when it has none.
+  HostWindow* Host() const;
   void WaitCommFree(int limitSeconds);
   // Runs the exchange of TxFrame and examines the reply; a decoded value is kept
   // only when no assignment came since `valueGeneration` was taken.
@@ -94,7 +85,7 @@ class MBData {
   void BuildWriteRequest();
 
   ProtocolServices services_;
-  SerialControl* commPort_ = nullptr;
+  Line* line_ = nullptr;
   Value value_;
   // Counts assignments and forgettings, so a reply that was on its way during
   // one cannot undo it.

@@ -4,8 +4,9 @@
 #include <string>
 
 #include "protocol/clock.h"
+#include "protocol/line.h"
+#include "protocol/line_request.h"
 #include "protocol/line_settings.h"
-#include "protocol/mb_data.h"
 #include "protocol/reply_parser.h"
 #include "protocol/request_frames.h"
 #include "protocol/serial_control.h"
@@ -19,12 +20,10 @@ using namespace std::chrono_literals;
 // A probe reads one holding register: 8 bytes out, and the meter's reply
 // "id 03 02 hi lo crc crc" is 7 bytes.
 constexpr int kProbeBytes = 8;
-constexpr std::size_t kReplyBytes = 7;
 
-// Probes go out as 8 data bits, no parity and 2 stop bits: with the start bit
-// 11 bits a character, 1.146 ms at 9600 baud and 0.573 ms at 19200.
-LineSettings ProbeLine(int baud) { return LineSettings{baud, Parity::None, 8, StopBits::Two}; }
-std::string ProbeSettingsText(int baud) { return std::to_string(baud) + ",N,8,2"; }
+// Probes go out in the meter's framing: 11 bits a character, 1.146 ms at
+// 9600 baud and 0.573 ms at 19200.
+LineSettings ProbeLine(int baud) { return MeterLine(baud); }
 
 // The meter takes a request as ended after 3.5 characters of silence (4 ms at
 // 9600 baud) and answers a one-register read within a few milliseconds more;
@@ -64,49 +63,13 @@ constexpr Duration kRestBeforePatientProbe = 100ms;
 // every slave has seen the end of the reply before the next request starts.
 Duration FrameGap(int baud) { return ProbeLine(baud).CharacterTime() * 7 / 2; }
 
-// The port as the caller left it, put back when the search ends; marked as
-// owned meanwhile.
-class PortRestorer {
- public:
-  explicit PortRestorer(SerialControl& port)
-      : port_(port), number_(port.CommPort()), settings_(port.Settings()), wasOpen_(port.PortOpen()) {
-    port_.TransactionInProgress = true;
-  }
-  ~PortRestorer() {
-    port_.SetPortOpen(false);
-    port_.SetCommPort(number_);
-    port_.SetSettings(settings_);
-    if (wasOpen_) port_.SetPortOpen(true);
-    port_.TransactionInProgress = false;
-    // Whatever was still on its way to the last polling request has been
-    // dropped with the stale input of the probes.
-    port_.UnansweredRequest.reset();
-  }
-  PortRestorer(const PortRestorer&) = delete;
-  PortRestorer& operator=(const PortRestorer&) = delete;
-
- private:
-  SerialControl& port_;
-  const int number_;
-  const std::string settings_;
-  const bool wasOpen_;
-};
-
-enum class WaitEnd { Done, TimedOut, Cancelled, PortLost };
-
 enum class ProbeEnd { Meter, NoMeter, Cancelled, PortLost };
-
-std::optional<ProbeEnd> Interrupted(WaitEnd end) {
-  if (end == WaitEnd::Cancelled) return ProbeEnd::Cancelled;
-  if (end == WaitEnd::PortLost) return ProbeEnd::PortLost;
-  return std::nullopt;
-}
 
 // Sends probes and judges their replies on a port already open at the rate.
 class Prober {
  public:
-  Prober(SerialControl& port, ProtocolServices services, const SearchHooks& hooks)
-      : port_(port), services_(services), hooks_(hooks) {}
+  Prober(Line::Hold& hold, ProtocolServices services, const SearchHooks& hooks)
+      : hold_(hold), services_(services), hooks_(hooks) {}
 
   bool Cancelled() const { return hooks_.cancelled && hooks_.cancelled(); }
 
@@ -135,30 +98,27 @@ class Prober {
   // At the end of a rate's sweep: what is still on its way to the last probes.
   std::optional<ProbeEnd> ListenForLateReplies() {
     const auto stop = Rest(kLateReplyWindow);
-    NoteSignOfLife(port_.Input());
+    NoteSignOfLife(hold_.TheLine().Port().Input());
     return stop;
   }
 
  private:
   ProbeEnd Probe(const MeterAddress& probed, Duration firstByteWait) {
-    const TagDefinition slaveIdRegister{static_cast<std::uint8_t>(probed.slave), HoldingRegisters, 0, IntegerType};
+    const TagDefinition slaveIdRegister = meter::Definition(meter::kSlaveId, static_cast<std::uint8_t>(probed.slave));
     const Bytes request = BuildReadRequest(slaveIdRegister, services_.pump);
-    NoteSignOfLife(port_.Input());  // heard since the last probe
-    port_.SetOutput(request);
-
-    WaitEnd end = WaitUntil(services_.clock.Now() + firstByteWait, [this] { return port_.InBufferCount() > 0; });
-    if (end == WaitEnd::TimedOut) {
-      if (port_.OutBufferCount() > 0) port_.DropOutput();
-      return ProbeEnd::NoMeter;
+    const Answer answer =
+        Ask(hold_, services_, request, {firstByteWait, RestOfReplyWait(probed.baudRate)}, hooks_.cancelled, "search");
+    NoteSignOfLife(answer.stale);  // heard since the last probe
+    switch (answer.end) {
+      case AskEnd::Cancelled: return ProbeEnd::Cancelled;
+      case AskEnd::PortLost: return ProbeEnd::PortLost;
+      case AskEnd::Silent: return ProbeEnd::NoMeter;
+      case AskEnd::Whole:
+        if (IsMeterReply(answer.reply, request, slaveIdRegister)) return ProbeEnd::Meter;
+        break;
+      case AskEnd::Garbled: break;
     }
-    if (end == WaitEnd::Done) {
-      end = WaitUntil(services_.clock.Now() + RestOfReplyWait(probed.baudRate),
-                      [this] { return port_.InBufferCount() >= static_cast<int>(kReplyBytes); });
-    }
-    if (auto stop = Interrupted(end)) return *stop;
-    const Bytes input = port_.Input();
-    if (IsMeterReply(input, request, slaveIdRegister)) return ProbeEnd::Meter;
-    NoteSignOfLife(input);
+    NoteSignOfLife(answer.reply);
     // Something else answered: the line rests before the next request.
     return Rest(FrameGap(probed.baudRate)).value_or(ProbeEnd::NoMeter);
   }
@@ -166,40 +126,25 @@ class Prober {
   // A reply names its sender in its first byte, also when it comes too late
   // for the probe that asked.
   void NoteSignOfLife(const Bytes& heard) {
-    if (heard.empty() || heard[0] < kFirstSlaveId || heard[0] > kLastSlaveId) return;
+    if (heard.empty() || !meter::IsSlaveId(heard[0])) return;
     if (std::ranges::find(heard_, heard[0]) == heard_.end()) heard_.push_back(heard[0]);
   }
 
   // The line rests this long, window events running; a Cancel or a port that
   // closed ends it first.
   std::optional<ProbeEnd> Rest(Duration length) {
-    return Interrupted(WaitUntil(services_.clock.Now() + length, [] { return false; }));
-  }
-
-  // Lets window events run until `done` holds or the deadline passes; a Cancel
-  // or a port that closed ends the wait first.
-  template <class Condition>
-  WaitEnd WaitUntil(TimePoint deadline, Condition done) {
-    while (true) {
-      if (Cancelled()) return WaitEnd::Cancelled;
-      if (!port_.PortOpen()) return WaitEnd::PortLost;
-      if (done()) return WaitEnd::Done;
-      const TimePoint now = services_.clock.Now();
-      if (now >= deadline) return WaitEnd::TimedOut;
-      port_.WaitForInput(deadline - now, WaitEvents::Run);
-    }
+    if (dornvel::Rest(hold_, services_, length, hooks_.cancelled)) return std::nullopt;
+    return Cancelled() ? ProbeEnd::Cancelled : ProbeEnd::PortLost;
   }
 
   // A good answer to the probe: its CRC, the probed address, function 3 with
   // a byte count of 2 and the length that goes with it. The probe before went
   // to another address, so its late answer cannot pass for this one.
-  bool IsMeterReply(const Bytes& input, const Bytes& request, const TagDefinition& probe) {
-    if (input.size() < kReplyBytes) return false;
-    const Bytes reply(input.begin(), input.begin() + kReplyBytes);
+  bool IsMeterReply(const Bytes& reply, const Bytes& request, const TagDefinition& probe) {
     return ParseReply(reply, request, std::nullopt, probe, services_.pump).outcome == ReplyOutcome::Good;
   }
 
-  SerialControl& port_;
+  Line::Hold& hold_;
   ProtocolServices services_;
   const SearchHooks& hooks_;
   // Slave ids heard out of turn, not yet probed again.
@@ -208,24 +153,17 @@ class Prober {
   int patientProbesLeft_ = kMostPatientProbes;
 };
 
-bool OpenAtRate(SerialControl& port, int baud) {
-  port.SetPortOpen(false);  // the rate changes only while the port is closed
-  port.SetSettings(ProbeSettingsText(baud));
-  port.SetPortOpen(true);
-  return port.PortOpen();
-}
-
 }  // namespace
 
 std::vector<MeterAddress> SearchOrder(MeterAddress shown) {
-  const bool shownRateKnown = std::ranges::find(kSearchRates, shown.baudRate) != std::end(kSearchRates);
-  const int firstRate = shownRateKnown ? shown.baudRate : kSearchRates[0];
-  const int firstId = shown.slave >= kFirstSlaveId && shown.slave <= kLastSlaveId ? shown.slave : kFirstSlaveId;
-  const int idCount = kLastSlaveId - kFirstSlaveId + 1;
+  using meter::kFirstSlaveId, meter::kRates;
+  const int firstRate = meter::IsRate(shown.baudRate) ? shown.baudRate : kRates[0];
+  const int firstId = meter::IsSlaveId(shown.slave) ? shown.slave : kFirstSlaveId;
+  const int idCount = meter::kSlaveIdCount;
 
   std::vector<MeterAddress> order;
   order.reserve(kSearchProbes);
-  for (int rate : {firstRate, firstRate == kSearchRates[0] ? kSearchRates[1] : kSearchRates[0]}) {
+  for (int rate : {firstRate, firstRate == kRates[0] ? kRates[1] : kRates[0]}) {
     for (int step = 0; step < idCount; ++step) {
       order.push_back({kFirstSlaveId + (firstId - kFirstSlaveId + step) % idCount, rate});
     }
@@ -233,11 +171,10 @@ std::vector<MeterAddress> SearchOrder(MeterAddress shown) {
   return order;
 }
 
-SearchResult SearchForMeter(SerialControl& port, ProtocolServices services, MeterAddress shown,
-                            const SearchHooks& hooks) {
-  if (port.TransactionInProgress) return {SearchOutcome::PortBusy, std::nullopt};
-  PortRestorer restorer(port);
-  Prober prober(port, services, hooks);
+SearchResult SearchForMeter(Line& line, ProtocolServices services, MeterAddress shown, const SearchHooks& hooks) {
+  const auto hold = line.Take("search");
+  if (!hold) return {SearchOutcome::PortBusy, std::nullopt};
+  Prober prober(*hold, services, hooks);
 
   const std::vector<MeterAddress> order = SearchOrder(shown);
   int number = 0;
@@ -245,7 +182,7 @@ SearchResult SearchForMeter(SerialControl& port, ProtocolServices services, Mete
   for (std::size_t i = 0; i < order.size(); ++i) {
     const MeterAddress& probed = order[i];
     if (probed.baudRate != openRate) {
-      if (!OpenAtRate(port, probed.baudRate)) return {SearchOutcome::PortUnavailable, std::nullopt};
+      if (!hold->OpenAt(probed.baudRate)) return {SearchOutcome::PortUnavailable, std::nullopt};
       openRate = probed.baudRate;
     }
     if (hooks.onProbe) hooks.onProbe({probed, ++number});

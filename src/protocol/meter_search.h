@@ -1,27 +1,19 @@
 #pragma once
 
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <vector>
 
+#include "protocol/meter_model.h"
 #include "protocol/protocol_services.h"
 
 namespace dornvel {
 
-class SerialControl;
+class Line;
 
-// The two line rates the meter can be set to, and the range of slave ids.
-inline constexpr int kSearchRates[] = {9600, 19200};
-inline constexpr int kFirstSlaveId = 1;
-inline constexpr int kLastSlaveId = 247;
-inline constexpr int kSearchProbes = 2 * (kLastSlaveId - kFirstSlaveId + 1);
-
-// Where a meter answers: its slave id and line rate.
-struct MeterAddress {
-  int slave = 0;
-  int baudRate = 0;
-  friend bool operator==(const MeterAddress&, const MeterAddress&) = default;
-};
+// Every slave id at both rates.
+inline constexpr int kSearchProbes = static_cast<int>(std::size(meter::kRates)) * meter::kSlaveIdCount;
 
 // One probe about to be sent; `number` counts from 1 to kSearchProbes.
 struct SearchProgress {
@@ -73,16 +65,13 @@ std::vector<MeterAddress> SearchOrder(MeterAddress shown);
 // Cancel makes `hooks.cancelled` true and no further probe is sent. The search
 // uses neither the status bar nor the error count: it is not polling.
 //
-// Before: the caller stops the polling timer, and starts the search between
-// ticks: with a polling exchange in progress (the port's TransactionInProgress)
-// the search refuses at once with PortBusy, since waiting for an exchange that
-// is itself waiting below this call could never end. While it runs, the port is
-// marked as owned, so that an exchange started anyway waits instead of mixing
-// its frames with the probes.
+// Before: the caller starts the search between ticks. It holds the line while
+// it runs, so polling pauses; with an exchange in progress or another tool
+// holding the line it refuses at once with PortBusy (see Line::Take). Probes
+// and their replies go to the port's traffic log.
 //
-// After, whatever the outcome: the port is as it was before, the same port
-// number, settings text and open state.
-SearchResult SearchForMeter(SerialControl& port, ProtocolServices services, MeterAddress shown,
-                            const SearchHooks& hooks);
+// After, whatever the outcome: the line is free again and the port as it was
+// before, the same port number, settings text and open state.
+SearchResult SearchForMeter(Line& line, ProtocolServices services, MeterAddress shown, const SearchHooks& hooks);
 
 }  // namespace dornvel

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,8 +18,8 @@ enum class WaitEvents { Run, Hold };
 
 enum class TraceDirection { Request, Reply };
 
-// The serial communications control that every tag of a window shares. Port
-// numbers and line settings change only while the port is closed.
+// The serial communications control: I/O only (the state of the line above it
+// is Line's). Port numbers and line settings change only while the port is closed.
 class SerialControl {
  public:
   virtual ~SerialControl() = default;
@@ -65,12 +64,6 @@ class SerialControl {
 
   // Traffic log of requests and replies; off unless the platform turns it on.
   virtual void Trace(TraceDirection, std::string_view /*tagName*/, const Bytes& /*bytes*/) {}
-
-  // Set while a transaction owns the port, so that a nested one does not overlap it.
-  bool TransactionInProgress = false;
-  // The last request sent that got no acceptable reply, while that reply may
-  // still be on its way; none once the line is known to be in step.
-  std::optional<Bytes> UnansweredRequest;
 };
 
 }  // namespace dornvel

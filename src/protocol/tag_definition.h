@@ -4,6 +4,11 @@
 
 namespace dornvel {
 
+// Register classes (RegType).
+enum RegisterClass : std::int32_t { Coils = 0, DiscreteInputs = 1, InputRegisters = 3, HoldingRegisters = 4 };
+// Value types (DataType).
+enum ValueType : std::int32_t { BitType = 0, TextType = 1, IntegerType = 3, FloatType = 4 };
+
 // What a request builder and a reply decoder need to know of a tag.
 struct TagDefinition {
   std::uint8_t slave = 0;

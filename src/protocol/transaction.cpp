@@ -6,7 +6,9 @@
 #include "protocol/error_texts.h"
 #include "protocol/event_pump.h"
 #include "protocol/host_window.h"
+#include "protocol/line.h"
 #include "protocol/line_settings.h"
+#include "protocol/reply_framing.h"
 #include "protocol/serial_control.h"
 #include "protocol/status_panels.h"
 
@@ -16,36 +18,22 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A meter answers within milliseconds; 2 s also covers a slow one and a USB
+// adapter that holds bytes back, and is the longest a tick waits for a reply.
 constexpr Duration kFirstByteTimeout = 2s;
+// A reply's bytes follow each other within 1.5 characters (under 2 ms even at
+// 9600 baud), and a USB adapter passes them on at least every 16 ms: 0.1 s
+// without a new byte can only be the end of the reply.
 constexpr Duration kEndOfReplySilence = 100ms;
 // Bounds that keep a babbling line from holding the window: the longest RTU frame
 // is 256 bytes, and a reply is over 2 s after its first byte at the latest.
 constexpr int kLongestFrame = 256;
 constexpr Duration kLongestReply = 2s;
+// A port whose output never drains (a driver that has lost the device) would
+// hold the tick for ever: the request's own line time and 1 s more is enough.
 constexpr Duration kDrainAllowance = 1s;
-constexpr Duration kPortBusyLimit = 30s;
-
-// Marks the port as owned by one exchange for the scope's life.
-class PortOwnership {
- public:
-  explicit PortOwnership(SerialControl& port) : port_(port) { port_.TransactionInProgress = true; }
-  ~PortOwnership() { port_.TransactionInProgress = false; }
-  PortOwnership(const PortOwnership&) = delete;
-  PortOwnership& operator=(const PortOwnership&) = delete;
-
- private:
-  SerialControl& port_;
-};
-
-bool WaitForPort(SerialControl& port, ProtocolServices services) {
-  TimePoint deadline = services.clock.Now() + kPortBusyLimit;
-  while (port.TransactionInProgress) {
-    TimePoint now = services.clock.Now();
-    if (now >= deadline) return false;
-    services.pump.WaitForEvents(deadline - now);
-  }
-  return true;
-}
+// As long as a tag waits for the window's busy flag before it goes on anyway.
+constexpr Duration kPortBusyLimit = std::chrono::seconds(kCommFreeLimitSeconds);
 
 // Waits until the request has left, letting events run; gives up after 1 s plus
 // the frame's line time and drops what was not sent.
@@ -62,8 +50,8 @@ void DrainOutput(SerialControl& port, ProtocolServices services, std::size_t fra
   }
 }
 
-void WaitForFirstByte(SerialControl& port, ProtocolServices services) {
-  TimePoint deadline = services.clock.Now() + kFirstByteTimeout;
+// Waits for the first byte of input until `deadline`.
+void WaitForFirstByte(SerialControl& port, TimePoint deadline, ProtocolServices services) {
   while (port.InBufferCount() == 0 && port.PortOpen()) {
     TimePoint now = services.clock.Now();
     if (now >= deadline) return;
@@ -92,8 +80,7 @@ void CollectUntilSilence(SerialControl& port, ProtocolServices services) {
 
 }  // namespace
 
-void WaitCommFree(SerialControl& port, ProtocolServices services, std::string_view tagName, int limitSeconds) {
-  HostWindow* window = port.Parent();
+void WaitCommFree(HostWindow* window, ProtocolServices services, std::string_view tagName, int limitSeconds) {
   if (!window) return;
   TimePoint deadline = services.clock.Now() + std::chrono::seconds(limitSeconds);
   while (window->CommBusy()) {
@@ -104,14 +91,14 @@ void WaitCommFree(SerialControl& port, ProtocolServices services, std::string_vi
   if (window->CommBusy()) ShowMessage(window, status_text::Busy(tagName));
 }
 
-std::optional<Bytes> Exchange(SerialControl& port, ProtocolServices services, const Bytes& request,
+std::optional<Bytes> Exchange(Line& line, HostWindow* window, ProtocolServices services, const Bytes& request,
                               std::string_view tagName) {
-  HostWindow* window = port.Parent();
-  if (!WaitForPort(port, services)) {
+  if (!line.WaitForExchangeEnd(services, kPortBusyLimit)) {
     ShowMessage(window, status_text::Busy(tagName));
     return std::nullopt;
   }
-  PortOwnership ownership(port);
+  Line::ExchangeScope exchange(line);
+  SerialControl& port = line.Port();
 
   port.SetPortOpen(true);
   if (!port.PortOpen()) {
@@ -121,30 +108,44 @@ std::optional<Bytes> Exchange(SerialControl& port, ProtocolServices services, co
   if (port.InBufferCount() > 0) {
     ShowMessage(window, status_text::kStaleInput);
     // Most likely the late reply to the unanswered request: gone with the rest.
-    port.UnansweredRequest.reset();
+    line.NoteInStep();
   }
   port.Input();
 
   port.SetOutput(request);
   port.Trace(TraceDirection::Request, tagName, request);
   DrainOutput(port, services, request.size());
-  WaitForFirstByte(port, services);
+  const TimePoint firstByteDeadline = services.clock.Now() + kFirstByteTimeout;
+  WaitForFirstByte(port, firstByteDeadline, services);
   CollectUntilSilence(port, services);
+  // Bytes that arrive after the count was taken are read but not examined.
+  auto take = [&port] {
+    const int count = port.InBufferCount();
+    Bytes input = port.Input();
+    input.resize(std::min(input.size(), static_cast<std::size_t>(count)));
+    return input;
+  };
+  Bytes reply = take();
+  // An echoing adapter's copy of the request, and nothing after it yet: the
+  // reply is still to come, within the same first-byte time.
+  const bool echoAlone = OnlyEchoSoFar(reply, request) && reply.size() == request.size();
+  if (echoAlone) {
+    WaitForFirstByte(port, firstByteDeadline, services);
+    CollectUntilSilence(port, services);
+    const Bytes rest = take();
+    reply.insert(reply.end(), rest.begin(), rest.end());
+  }
   if (!port.PortOpen()) {  // closed under us by a handler that ran during the wait
     ShowMessage(window, status_text::kPortNotOpen);
     return std::nullopt;
   }
-
-  int count = port.InBufferCount();
-  if (count == 0) {
-    port.UnansweredRequest = request;
+  reply.erase(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(EchoLength(reply, request)));
+  if (reply.empty() || (echoAlone && reply == request)) {
+    line.NoteUnanswered(request);
     ShowMessage(window, status_text::Timeout(tagName));
     IncError(window);
     return std::nullopt;
   }
-  // Bytes that arrive after the count was taken are read but not examined.
-  Bytes reply = port.Input();
-  reply.resize(std::min(reply.size(), static_cast<std::size_t>(count)));
   port.Trace(TraceDirection::Reply, tagName, reply);
   return reply;
 }

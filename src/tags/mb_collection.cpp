@@ -18,7 +18,7 @@ bool SameKey(const std::string& a, const std::string& b) {
 MBCollection::MBCollection(ProtocolServices services) : services_(services) {}
 
 MBData* MBCollection::Add(std::uint8_t Slave, std::int32_t RegType, std::int32_t RegAddress, std::int32_t DataType,
-                          SerialControl* CommPort, std::int16_t DataLen, const std::string& sKey) {
+                          Line* CommPort, std::int16_t DataLen, const std::string& sKey) {
   auto tag = std::make_unique<MBData>(services_);
   try {
     tag->Init(Slave, RegType, RegAddress, DataType, CommPort, sKey, this, DataLen);

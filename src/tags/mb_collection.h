@@ -28,8 +28,8 @@ class MBCollection {
 
   // Defines and stores a new tag; null (registry unchanged) when Init refuses the
   // definition or the key is already used. An empty key stores the tag without one.
-  MBData* Add(std::uint8_t Slave, std::int32_t RegType, std::int32_t RegAddress, std::int32_t DataType,
-              SerialControl* CommPort, std::int16_t DataLen, const std::string& sKey);
+  MBData* Add(std::uint8_t Slave, std::int32_t RegType, std::int32_t RegAddress, std::int32_t DataType, Line* CommPort,
+              std::int16_t DataLen, const std::string& sKey);
   // Throws NoSuchTag.
   MBData& Item(const IndexOrKey& vntIndexKey) const;
   std::int32_t Count() const { return static_cast<std::int32_t>(entries_.size()); }

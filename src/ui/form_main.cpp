@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include "protocol/line.h"
 #include "protocol/serial_control.h"
 #include "tags/mb_collection.h"
 #include "ui/click_filter.h"
@@ -14,7 +15,11 @@ namespace dornvel {
 
 FormMain::FormMain(ProtocolServices services, const SerialControlFactory& makeSerialControl, SettingsStore& settings,
                    Dialogs& dialogs)
-    : services_(services), settings_(settings), dialogs_(dialogs), comm_(makeSerialControl(this)) {
+    : services_(services),
+      settings_(settings),
+      dialogs_(dialogs),
+      comm_(makeSerialControl(this)),
+      line_(std::make_unique<Line>(*comm_)) {
   BuildControls();
   ConnectHandlers();
 }

@@ -24,6 +24,7 @@ class QTimer;
 namespace dornvel {
 
 class Dialogs;
+class Line;
 class MBCollection;
 class SerialControl;
 class SettingsStore;
@@ -81,6 +82,8 @@ class FormMain : public QWidget, public HostWindow {
   // The 21 controls, in the window's control order.
   const std::vector<WindowControl>& Controls() const { return controls_; }
   SerialControl& MSComm() const { return *comm_; }
+  // The line on MSComm that polling and the tools share.
+  Line& CommLine() const { return *line_; }
   // The tag registry; null before start-up and after shutdown.
   MBCollection* Tags() const { return tags_.get(); }
   // Panel 1 to 4 of StatusBar1.
@@ -141,6 +144,7 @@ class FormMain : public QWidget, public HostWindow {
   Dialogs& dialogs_;
   // Declared before the tags, which hold it, so that it outlives them.
   std::unique_ptr<SerialControl> comm_;
+  std::unique_ptr<Line> line_;
   std::unique_ptr<MBCollection> tags_;
 
   std::vector<WindowControl> controls_;

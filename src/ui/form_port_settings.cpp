@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <string>
 
+#include "protocol/line.h"
 #include "protocol/numeric_text.h"
 #include "protocol/serial_control.h"
 #include "tags/mb_collection.h"
@@ -99,7 +100,7 @@ void FormMain::ApplySlaveId(const std::optional<NumberAnswer>& answer) {
 void FormMain::ForgetDeviceValues() {
   if (!tags_) return;
   for (MBData& tag : *tags_) tag.ForgetValue();
-  comm_->UnansweredRequest.reset();
+  line_->NoteInStep();
   for (QLineEdit* box : valueBoxes_) {
     box->clear();
     box->setToolTip(QString());

@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include "protocol/line.h"
 #include "protocol/numeric_text.h"
 #include "protocol/serial_control.h"
 #include "tags/mb_collection.h"
@@ -113,7 +114,7 @@ void FormMain::UseAwaitedPortOnceThere() {
 
 void FormMain::AddDeviceTags(std::uint8_t slave) {
   for (const DeviceTag& tag : kDeviceTags) {
-    tags_->Add(slave, tag.regType, tag.regAddress, tag.dataType, comm_.get(), 0, tag.key);
+    tags_->Add(slave, tag.regType, tag.regAddress, tag.dataType, line_.get(), 0, tag.key);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QProgressDialog>
 
+#include "protocol/line.h"
 #include "protocol/serial_control.h"
 #include "ui/dialogs.h"
 #include "ui/yes_no_question.h"
@@ -46,7 +47,7 @@ void MeterSearchDialog::ShowWaitingForPoll() {
 
 bool MeterSearchDialog::Cancelled() const { return rejected_ || progress_->wasCanceled(); }
 
-SearchResult MeterSearchDialog::Run(SerialControl& port, ProtocolServices services, MeterAddress shown) {
+SearchResult MeterSearchDialog::Run(Line& line, ProtocolServices services, MeterAddress shown) {
   progress_->setLabelText(
       QCoreApplication::translate("dornvel::MeterSearchDialog", "Asking every slave id at both rates…"));
   SearchHooks hooks;
@@ -55,16 +56,16 @@ SearchResult MeterSearchDialog::Run(SerialControl& port, ProtocolServices servic
     progress_->setValue(probe.number);
   };
   hooks.cancelled = [this] { return Cancelled(); };
-  const SearchResult result = SearchForMeter(port, services, shown, hooks);
+  const SearchResult result = SearchForMeter(line, services, shown, hooks);
   progress_->hide();
   return result;
 }
 
-std::optional<MeterAddress> FindMeter(QWidget* parent, SerialControl& port, ProtocolServices services,
-                                      MeterAddress shown, Dialogs& dialogs, YesNoQuestion& question) {
+std::optional<MeterAddress> FindMeter(QWidget* parent, Line& line, ProtocolServices services, MeterAddress shown,
+                                      Dialogs& dialogs, YesNoQuestion& question) {
   MeterSearchDialog dialog(parent);
-  const SearchResult result = dialog.Run(port, services, shown);
-  return AskToUse(result, port, dialogs, question);
+  const SearchResult result = dialog.Run(line, services, shown);
+  return AskToUse(result, line.Port(), dialogs, question);
 }
 
 std::optional<MeterAddress> AskToUse(const SearchResult& result, const SerialControl& port, Dialogs& dialogs,
@@ -85,10 +86,10 @@ std::optional<MeterAddress> AskToUse(const SearchResult& result, const SerialCon
           QCoreApplication::translate("dornvel::MeterSearchDialog",
                                       "No meter answered on %1: slave ids %2 to %3 were asked at %4 and %5 baud.")
               .arg(PortName(port))
-              .arg(kFirstSlaveId)
-              .arg(kLastSlaveId)
-              .arg(kSearchRates[0])
-              .arg(kSearchRates[1]));
+              .arg(meter::kFirstSlaveId)
+              .arg(meter::kLastSlaveId)
+              .arg(meter::kRates[0])
+              .arg(meter::kRates[1]));
       break;
     case SearchOutcome::PortUnavailable: {
       // The port was put back as it was: any reason left is the last opening's.

@@ -12,6 +12,7 @@ class QWidget;
 namespace dornvel {
 
 class Dialogs;
+class Line;
 class SerialControl;
 class YesNoQuestion;
 
@@ -31,7 +32,7 @@ class MeterSearchDialog {
   // Runs the search (see SearchForMeter for what the caller must do first:
   // stop polling, start it between ticks) from `shown`, the computer-side slave
   // id and rate the window shows; hides the dialog when it ends.
-  SearchResult Run(SerialControl& port, ProtocolServices services, MeterAddress shown);
+  SearchResult Run(Line& line, ProtocolServices services, MeterAddress shown);
 
  private:
   std::unique_ptr<QProgressDialog> progress_;
@@ -49,7 +50,7 @@ std::optional<MeterAddress> AskToUse(const SearchResult& result, const SerialCon
 
 // The search under its dialog, then AskToUse. The port is left as it was in
 // every case.
-std::optional<MeterAddress> FindMeter(QWidget* parent, SerialControl& port, ProtocolServices services,
-                                      MeterAddress shown, Dialogs& dialogs, YesNoQuestion& question);
+std::optional<MeterAddress> FindMeter(QWidget* parent, Line& line, ProtocolServices services, MeterAddress shown,
+                                      Dialogs& dialogs, YesNoQuestion& question);
 
 }  // namespace dornvel

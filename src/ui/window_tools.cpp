@@ -175,7 +175,7 @@ void WindowTools::Search() {
   auto* timer = window_.findChild<QTimer*>(QStringLiteral("Timer1"));
   const bool polling = timer->isActive();
   timer->stop();
-  const SearchResult result = search_->Run(window_.MSComm(), services_, AddressInUse(window_));
+  const SearchResult result = search_->Run(window_.CommLine(), services_, AddressInUse(window_));
   search_.reset();
   if (polling) timer->start();
   const auto meter = AskToUse(result, window_.MSComm(), dialogs_, question_);

@@ -21,6 +21,7 @@
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/steady_clock.h"
+#include "protocol/line.h"
 
 namespace dornvel::testing {
 namespace {
@@ -35,19 +36,20 @@ struct SearchOnLine {
     port.SetPortOpen(true);
   }
 
-  std::optional<MeterAddress> Find() { return FindMeter(nullptr, port, {pump, clock}, {1, 9600}, dialogs, dialogs); }
+  std::optional<MeterAddress> Find() { return FindMeter(nullptr, line, {pump, clock}, {1, 9600}, dialogs, dialogs); }
 
   void ExpectPortAsBefore() {
     EXPECT_EQ(port.CommPort(), 1);
     EXPECT_EQ(port.Settings(), "9600,N,8,2");
     EXPECT_TRUE(port.PortOpen());
-    EXPECT_FALSE(port.TransactionInProgress);
+    EXPECT_FALSE(line.Held());
   }
 
   ScopedPortMap ports;
   SteadyClock clock;
   QtEventPump pump;
   QtSerialControl port;
+  Line line{port};
   ScriptedDialogs dialogs;
 };
 

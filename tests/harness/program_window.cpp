@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPalette>
 
+#include "protocol/line.h"
 #include "protocol/serial_control.h"
 
 namespace dornvel::testing {
@@ -29,7 +30,7 @@ ProgramWindow::ProgramWindow(const PortDevices& ports, std::map<QString, QString
   QObject::connect(window_.form.get(), &FormMain::tickFinished, window_.form.get(),
                    [this] { views_.push_back(View()); });
   QObject::connect(&heartbeat_, &QTimer::timeout, [this] {
-    if (window_.form->MSComm().TransactionInProgress) ++eventsDuringExchanges_;
+    if (window_.form->CommLine().ExchangeRunning()) ++eventsDuringExchanges_;
   });
 }
 

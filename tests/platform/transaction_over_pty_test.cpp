@@ -15,6 +15,7 @@
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/steady_clock.h"
+#include "protocol/line.h"
 #include "protocol/mb_data.h"
 
 namespace dornvel {
@@ -43,13 +44,14 @@ class TransactionOverPty : public ::testing::Test {
  protected:
   void Define(const std::string& tagName = "nolu", std::int32_t address = 0, std::int32_t valueType = FloatType) {
     control_.SetParent(&window_);
-    tag_.Init(1, InputRegisters, address, valueType, &control_, tagName, nullptr);
+    tag_.Init(1, InputRegisters, address, valueType, &line_, tagName, nullptr);
   }
 
   PseudoTerminal pty_;
   std::optional<ScopedEnv> device_;
   testing::FakeHostWindow window_;
   QtSerialControl control_;
+  Line line_{control_};
   QtEventPump pump_;
   SteadyClock clock_;
   MBData tag_{ProtocolServices{pump_, clock_}};

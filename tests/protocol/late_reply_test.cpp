@@ -5,6 +5,7 @@
 
 #include "harness/device_frames.h"
 #include "harness/fakes.h"
+#include "protocol/line.h"
 #include "protocol/mb_data.h"
 
 namespace dornvel::testing {
@@ -27,7 +28,7 @@ class LateMeterTest : public ::testing::Test {
     };
     for (const auto& d : definitions) {
       tags.push_back(std::make_unique<MBData>(services));
-      tags.back()->Init(1, d.regType, d.address, d.dataType, &port, d.name, nullptr);
+      tags.back()->Init(1, d.regType, d.address, d.dataType, &line, d.name, nullptr);
     }
   }
   void Tick() {
@@ -38,6 +39,7 @@ class LateMeterTest : public ::testing::Test {
   FakeEventPump pump{clock};
   FakeHostWindow window;
   ScriptedSerialControl port{clock, pump, &window};
+  Line line{port};
   ProtocolServices services{pump, clock};
   std::vector<std::unique_ptr<MBData>> tags;
 };

@@ -31,7 +31,7 @@ TEST_F(InitTest, refuses_addresses_outside_0_to_9998_keeping_the_former_address)
 
 TEST_F(InitTest, refuses_register_class_2_after_storing_slave_and_address) {
   Define(HoldingRegisters, 5, IntegerType);
-  EXPECT_EQ(RaisedError([&] { tag.Init(9, 2, 6, FloatType, &port, "other", nullptr); }), 3);
+  EXPECT_EQ(RaisedError([&] { tag.Init(9, 2, 6, FloatType, &line, "other", nullptr); }), 3);
   EXPECT_EQ(tag.Slave, 9);
   EXPECT_EQ(tag.RegAddress, 6);
   EXPECT_EQ(tag.RegType, HoldingRegisters);

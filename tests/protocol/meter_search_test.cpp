@@ -9,13 +9,14 @@
 
 #include "harness/fakes.h"
 #include "harness/test_crc.h"
+#include "protocol/line.h"
 #include "protocol/mb_data.h"
 #include "protocol/request_frames.h"
 
 namespace dornvel::testing {
 namespace {
 
-// The scripted line, noting the line settings each request went out with.
+// The scripted port, noting the line settings each request went out with.
 class RateNotingLine : public ScriptedSerialControl {
  public:
   using ScriptedSerialControl::ScriptedSerialControl;
@@ -38,8 +39,8 @@ Bytes MeterReply(int slave) {
 
 struct SearchRig {
   SearchRig() {
-    line.SetSettings("9600,N,8,2");
-    line.SetPortOpen(true);
+    port.SetSettings("9600,N,8,2");
+    port.SetPortOpen(true);
   }
 
   // Expects the probes of the search from `shown` in order, up to and including
@@ -52,7 +53,7 @@ struct SearchRig {
       for (const auto& [answered, reply] : replies) {
         if (answered == probe) chunks = reply;
       }
-      line.Expect(ProbeHex(probe), chunks);
+      port.Expect(ProbeHex(probe), chunks);
       if (probe == last) return;
     }
   }
@@ -62,7 +63,7 @@ struct SearchRig {
     hooks.onProbe = [this](const SearchProgress& progress) {
       reported.push_back(progress);
       if (cancelAtProbe == progress.number) cancelled = true;
-      ownedDuringSearch = ownedDuringSearch && line.TransactionInProgress;
+      ownedDuringSearch = ownedDuringSearch && line.Held();
     };
     hooks.cancelled = [this] { return cancelled; };
     return SearchForMeter(line, ProtocolServices{pump, clock}, shown, hooks);
@@ -70,7 +71,8 @@ struct SearchRig {
 
   FakeClock clock;
   FakeEventPump pump{clock};
-  RateNotingLine line{clock, pump, nullptr};
+  RateNotingLine port{clock, pump, nullptr};
+  Line line{port};
   std::vector<SearchProgress> reported;
   bool cancelled = false;
   int cancelAtProbe = 0;
@@ -109,11 +111,11 @@ TEST(MeterSearch, a_meter_at_id_37_and_19200_baud_is_found_from_slave_1_at_9600)
 
   EXPECT_EQ(result.outcome, SearchOutcome::Found);
   EXPECT_EQ(result.meter, (MeterAddress{37, 19200}));
-  ASSERT_EQ(rig.line.settingsAtSend.size(), 284u);
-  EXPECT_EQ(rig.line.settingsAtSend.front(), "9600,N,8,2");
-  EXPECT_EQ(rig.line.settingsAtSend[246], "9600,N,8,2");
-  EXPECT_EQ(rig.line.settingsAtSend[247], "19200,N,8,2");
-  EXPECT_EQ(rig.line.settingsAtSend.back(), "19200,N,8,2");
+  ASSERT_EQ(rig.port.settingsAtSend.size(), 284u);
+  EXPECT_EQ(rig.port.settingsAtSend.front(), "9600,N,8,2");
+  EXPECT_EQ(rig.port.settingsAtSend[246], "9600,N,8,2");
+  EXPECT_EQ(rig.port.settingsAtSend[247], "19200,N,8,2");
+  EXPECT_EQ(rig.port.settingsAtSend.back(), "19200,N,8,2");
   ASSERT_EQ(rig.reported.size(), 284u);
   EXPECT_EQ(rig.reported.back().number, 284);
   EXPECT_EQ(rig.reported.back().probed, (MeterAddress{37, 19200}));
@@ -128,7 +130,7 @@ TEST(MeterSearch, with_no_meter_it_asks_all_494_and_only_ever_reads_holding_regi
 
   EXPECT_EQ(result.outcome, SearchOutcome::NothingFound);
   EXPECT_FALSE(result.meter);
-  const auto& sent = rig.line.Sent();
+  const auto& sent = rig.port.Sent();
   ASSERT_EQ(sent.size(), 494u);
   // Independent CRC-16/MODBUS vectors.
   EXPECT_EQ(sent[0], "01 03 00 00 00 01 84 0A");
@@ -160,11 +162,11 @@ TEST(MeterSearch, replies_that_are_not_the_meters_are_passed_over) {
     // Any reply is a sign of life of the slave its first byte names, which is
     // asked again, patiently.
     const int named = c.reply[0];
-    rig.line.Expect(ProbeHex({37, 9600}), {{20ms, c.reply}});
-    rig.line.Expect(ProbeHex({named, 9600}), named == 38
+    rig.port.Expect(ProbeHex({37, 9600}), {{20ms, c.reply}});
+    rig.port.Expect(ProbeHex({named, 9600}), named == 38
                                                  ? std::vector<ScriptedSerialControl::Chunk>{{20ms, MeterReply(38)}}
                                                  : std::vector<ScriptedSerialControl::Chunk>{});
-    if (named != 38) rig.line.Expect(ProbeHex({38, 9600}), {{20ms, MeterReply(38)}});
+    if (named != 38) rig.port.Expect(ProbeHex({38, 9600}), {{20ms, MeterReply(38)}});
 
     const SearchResult result = rig.Search({37, 9600});
 
@@ -184,8 +186,8 @@ TEST(MeterSearch, a_reply_that_comes_in_pieces_is_collected_until_its_seventh_by
 
 // A meter that answers the slave id it has, at the rate it has, this late.
 void LateMeter(SearchRig& rig, MeterAddress meter, Duration delay) {
-  rig.line.respond = [&rig, meter, delay](const Bytes& request) {
-    const bool asked = request[0] == meter.slave && rig.line.Settings() == std::to_string(meter.baudRate) + ",N,8,2";
+  rig.port.respond = [&rig, meter, delay](const Bytes& request) {
+    const bool asked = request[0] == meter.slave && rig.port.Settings() == std::to_string(meter.baudRate) + ",N,8,2";
     return asked ? std::vector<ScriptedSerialControl::Chunk>{{delay, MeterReply(meter.slave)}}
                  : std::vector<ScriptedSerialControl::Chunk>{};
   };
@@ -218,27 +220,27 @@ TEST(MeterSearch, a_meter_that_answers_up_to_2_s_late_is_found_and_the_search_st
 
 TEST(MeterSearch, noise_that_names_a_slave_after_every_probe_cannot_stretch_the_search_past_a_minute) {
   SearchRig rig;
-  rig.line.respond = [](const Bytes& request) {
+  rig.port.respond = [](const Bytes& request) {
     return std::vector<ScriptedSerialControl::Chunk>{{5ms, {request[0], 0xFF}}};
   };
   const TimePoint start = rig.clock.Now();
 
   EXPECT_EQ(rig.Search({1, 9600}).outcome, SearchOutcome::NothingFound);
   EXPECT_LT(rig.clock.Now() - start, 60s);
-  EXPECT_EQ(rig.line.Sent().size(), 494u + 8u) << "eight patient probes at most";
+  EXPECT_EQ(rig.port.Sent().size(), 494u + 8u) << "eight patient probes at most";
 }
 
 TEST(MeterSearch, a_cancel_during_a_wait_stops_the_search_before_another_probe) {
   SearchRig rig;
   rig.ScriptProbes({1, 9600}, {10, 9600});
   rig.pump.onEvents = [&] {
-    if (rig.line.Sent().size() == 10) rig.cancelled = true;
+    if (rig.port.Sent().size() == 10) rig.cancelled = true;
   };
 
   const SearchResult result = rig.Search({1, 9600});
 
   EXPECT_EQ(result.outcome, SearchOutcome::Cancelled);
-  EXPECT_EQ(rig.line.Sent().size(), 10u);
+  EXPECT_EQ(rig.port.Sent().size(), 10u);
 }
 
 TEST(MeterSearch, a_cancel_while_progress_is_shown_sends_no_further_probe) {
@@ -247,28 +249,28 @@ TEST(MeterSearch, a_cancel_while_progress_is_shown_sends_no_further_probe) {
   rig.ScriptProbes({1, 9600}, {2, 9600});
 
   EXPECT_EQ(rig.Search({1, 9600}).outcome, SearchOutcome::Cancelled);
-  EXPECT_EQ(rig.line.Sent().size(), 2u);
+  EXPECT_EQ(rig.port.Sent().size(), 2u);
 }
 
 TEST(MeterSearch, a_port_that_closes_under_the_search_ends_it) {
   SearchRig rig;
   rig.ScriptProbes({1, 9600}, {4, 9600});
   rig.pump.onEvents = [&] {
-    if (rig.line.Sent().size() == 4) rig.line.SetPortOpen(false);
+    if (rig.port.Sent().size() == 4) rig.port.SetPortOpen(false);
   };
 
   EXPECT_EQ(rig.Search({1, 9600}).outcome, SearchOutcome::PortUnavailable);
-  EXPECT_EQ(rig.line.Sent().size(), 4u);
+  EXPECT_EQ(rig.port.Sent().size(), 4u);
 }
 
 TEST(MeterSearch, a_port_that_cannot_be_opened_ends_it_before_any_probe) {
   SearchRig rig;
-  rig.line.SetPortOpen(false);
-  rig.line.openable = false;
+  rig.port.SetPortOpen(false);
+  rig.port.openable = false;
 
   EXPECT_EQ(rig.Search({1, 9600}).outcome, SearchOutcome::PortUnavailable);
-  EXPECT_TRUE(rig.line.Sent().empty());
-  EXPECT_EQ(rig.line.Settings(), "9600,N,8,2");
+  EXPECT_TRUE(rig.port.Sent().empty());
+  EXPECT_EQ(rig.port.Settings(), "9600,N,8,2");
 }
 
 TEST(MeterSearch, the_port_is_left_as_it_was_whatever_the_outcome_and_the_line_in_step) {
@@ -283,11 +285,11 @@ TEST(MeterSearch, the_port_is_left_as_it_was_whatever_the_outcome_and_the_line_i
   for (const auto& c : cases) {
     SCOPED_TRACE(c.how);
     SearchRig rig;
-    rig.line.SetPortOpen(false);
-    rig.line.SetCommPort(3);
-    rig.line.SetSettings("19200,N,8,2");
-    rig.line.SetPortOpen(c.open);
-    rig.line.UnansweredRequest = FromHex("01 04 00 00 00 02 71 CB");
+    rig.port.SetPortOpen(false);
+    rig.port.SetCommPort(3);
+    rig.port.SetSettings("19200,N,8,2");
+    rig.port.SetPortOpen(c.open);
+    rig.line.NoteUnanswered(FromHex("01 04 00 00 00 02 71 CB"));
     rig.cancelAtProbe = c.cancelAtProbe;
     if (c.cancelAtProbe) {
       rig.ScriptProbes({100, 9600}, {100, 9600});
@@ -297,24 +299,24 @@ TEST(MeterSearch, the_port_is_left_as_it_was_whatever_the_outcome_and_the_line_i
 
     rig.Search({100, 9600});
 
-    EXPECT_EQ(rig.line.CommPort(), 3);
-    EXPECT_EQ(rig.line.Settings(), "19200,N,8,2");
-    EXPECT_EQ(rig.line.PortOpen(), c.open);
-    EXPECT_FALSE(rig.line.TransactionInProgress);
-    EXPECT_FALSE(rig.line.UnansweredRequest) << "its late reply went with the probes' stale input";
+    EXPECT_EQ(rig.port.CommPort(), 3);
+    EXPECT_EQ(rig.port.Settings(), "19200,N,8,2");
+    EXPECT_EQ(rig.port.PortOpen(), c.open);
+    EXPECT_FALSE(rig.line.Held());
+    EXPECT_FALSE(rig.line.UnansweredRequest()) << "its late reply went with the probes' stale input";
   }
 }
 
 TEST(MeterSearch, is_refused_while_a_polling_exchange_owns_the_port) {
   SearchRig rig;
-  rig.line.TransactionInProgress = true;
-  const int opensBefore = rig.line.openCalls;
+  const Line::ExchangeScope polling(rig.line);
+  const int opensBefore = rig.port.openCalls;
 
   EXPECT_EQ(rig.Search({1, 9600}).outcome, SearchOutcome::PortBusy);
-  EXPECT_TRUE(rig.line.Sent().empty());
-  EXPECT_EQ(rig.line.openCalls, opensBefore);
-  EXPECT_TRUE(rig.line.PortOpen());
-  EXPECT_TRUE(rig.line.TransactionInProgress);
+  EXPECT_TRUE(rig.port.Sent().empty());
+  EXPECT_EQ(rig.port.openCalls, opensBefore);
+  EXPECT_TRUE(rig.port.PortOpen());
+  EXPECT_TRUE(rig.line.ExchangeRunning());
 }
 
 }  // namespace

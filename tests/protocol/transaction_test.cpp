@@ -159,7 +159,7 @@ TEST_F(TransactionTest, output_that_never_drains_is_dropped_and_the_reply_still_
 }
 
 TEST_F(TransactionTest, a_port_held_by_another_transaction_is_waited_for_30_seconds_then_busy) {
-  port.TransactionInProgress = true;
+  const Line::ExchangeScope other(line);
   TimePoint start = clock.Now();
   tag.Refresh();
   EXPECT_NEAR(Seconds(start), 30, 0.01);
@@ -169,8 +169,8 @@ TEST_F(TransactionTest, a_port_held_by_another_transaction_is_waited_for_30_seco
 }
 
 TEST_F(TransactionTest, a_port_freed_while_waiting_is_used) {
-  port.TransactionInProgress = true;
-  pump.onEvents = [&] { port.TransactionInProgress = false; };
+  std::optional<Line::ExchangeScope> other(std::in_place, line);
+  pump.onEvents = [&] { other.reset(); };
   port.ExpectReply(kReadSwitch, kSwitchIs3);
   tag.Refresh();
   EXPECT_EQ(tag.Data(), Value(3.0));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "harness/fakes.h"
+#include "protocol/line.h"
 
 namespace dornvel::testing {
 namespace {
@@ -10,10 +11,10 @@ namespace {
 class MBCollectionTest : public ::testing::Test {
  protected:
   void AddWindowTags() {
-    tags.Add(1, InputRegisters, 0, FloatType, &port, 0, "nolu");
-    tags.Add(1, InputRegisters, 2, IntegerType, &port, 0, "switch");
-    tags.Add(1, HoldingRegisters, 0, IntegerType, &port, 0, "slaveid");
-    tags.Add(1, HoldingRegisters, 1, IntegerType, &port, 0, "boudrate");
+    tags.Add(1, InputRegisters, 0, FloatType, &line, 0, "nolu");
+    tags.Add(1, InputRegisters, 2, IntegerType, &line, 0, "switch");
+    tags.Add(1, HoldingRegisters, 0, IntegerType, &line, 0, "slaveid");
+    tags.Add(1, HoldingRegisters, 1, IntegerType, &line, 0, "boudrate");
   }
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
@@ -24,6 +25,7 @@ class MBCollectionTest : public ::testing::Test {
   FakeClock clock;
   FakeEventPump pump{clock};
   ScriptedSerialControl port{clock, pump, nullptr};
+  Line line{port};
   MBCollection tags{ProtocolServices{pump, clock}};
 };
 
@@ -40,28 +42,28 @@ TEST_F(MBCollectionTest, finds_tags_by_key_in_any_case_and_by_position) {
 TEST_F(MBCollectionTest, refuses_a_duplicate_key_and_keeps_the_first_tag) {
   AddWindowTags();
   MBData* first = &tags.Item("switch");
-  EXPECT_EQ(tags.Add(9, HoldingRegisters, 5, IntegerType, &port, 0, "Switch"), nullptr);
+  EXPECT_EQ(tags.Add(9, HoldingRegisters, 5, IntegerType, &line, 0, "Switch"), nullptr);
   EXPECT_EQ(tags.Count(), 4);
   EXPECT_EQ(&tags.Item("switch"), first);
   EXPECT_EQ(first->Slave, 1);
 }
 
 TEST_F(MBCollectionTest, refuses_definitions_that_init_refuses) {
-  EXPECT_EQ(tags.Add(1, HoldingRegisters, 9999, IntegerType, &port, 0, "far"), nullptr);
-  EXPECT_EQ(tags.Add(1, 2, 0, IntegerType, &port, 0, "class2"), nullptr);
+  EXPECT_EQ(tags.Add(1, HoldingRegisters, 9999, IntegerType, &line, 0, "far"), nullptr);
+  EXPECT_EQ(tags.Add(1, 2, 0, IntegerType, &line, 0, "class2"), nullptr);
   EXPECT_EQ(tags.Count(), 0);
   EXPECT_THROW(tags.Item("far"), NoSuchTag);
 }
 
 TEST_F(MBCollectionTest, keeps_a_tag_without_a_key_reachable_by_position_and_walk) {
   AddWindowTags();
-  MBData* unnamed = tags.Add(1, Coils, 3, BitType, &port, 0, "");
+  MBData* unnamed = tags.Add(1, Coils, 3, BitType, &line, 0, "");
   ASSERT_NE(unnamed, nullptr);
   EXPECT_EQ(tags.Count(), 5);
   EXPECT_EQ(&tags.Item(5), unnamed);
   EXPECT_EQ(unnamed->TagName, "");
   EXPECT_EQ(Names().back(), "");
-  EXPECT_NE(tags.Add(1, Coils, 4, BitType, &port, 0, ""), nullptr) << "several tags may have no key";
+  EXPECT_NE(tags.Add(1, Coils, 4, BitType, &line, 0, ""), nullptr) << "several tags may have no key";
 }
 
 TEST_F(MBCollectionTest, raises_for_missing_keys_and_positions_without_changing) {

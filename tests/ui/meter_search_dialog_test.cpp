@@ -8,6 +8,7 @@
 
 #include "harness/fakes.h"
 #include "harness/scripted_dialogs.h"
+#include "protocol/line.h"
 
 namespace dornvel::testing {
 namespace {
@@ -18,11 +19,12 @@ struct MeterSearchDialogTest : ::testing::Test {
     port.SetPortOpen(true);
   }
 
-  std::optional<MeterAddress> Find() { return FindMeter(nullptr, port, {pump, clock}, {1, 9600}, dialogs, dialogs); }
+  std::optional<MeterAddress> Find() { return FindMeter(nullptr, line, {pump, clock}, {1, 9600}, dialogs, dialogs); }
 
   FakeClock clock;
   FakeEventPump pump{clock};
   ScriptedSerialControl port{clock, pump, nullptr};
+  Line line{port};
   ScriptedDialogs dialogs;
 };
 
@@ -45,9 +47,10 @@ TEST_F(MeterSearchDialogTest, shows_the_rate_and_id_being_tried_until_cancelled)
 }
 
 TEST_F(MeterSearchDialogTest, says_when_the_port_cannot_be_used_and_why) {
-  port.TransactionInProgress = true;
-  EXPECT_FALSE(Find());
-  port.TransactionInProgress = false;
+  {
+    const Line::ExchangeScope polling(line);
+    EXPECT_FALSE(Find());
+  }
 
   port.SetPortOpen(false);
   port.openable = false;

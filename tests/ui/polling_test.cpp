@@ -17,6 +17,7 @@
 #include "harness/device_frames.h"
 #include "harness/test_crc.h"
 #include "harness/window_rig.h"
+#include "protocol/line.h"
 #include "tags/mb_collection.h"
 
 namespace dornvel::testing {
@@ -68,7 +69,7 @@ TEST_F(PollingTest, the_progress_bar_is_full_while_the_tags_are_polled_and_empty
   rig.AnswerFirstTick();
   std::set<int> valuesDuringExchanges;
   rig.pump.onEvents = [&] {
-    if (!rig.port->TransactionInProgress) return;
+    if (!rig.window->CommLine().ExchangeRunning()) return;
     valuesDuringExchanges.insert(Bar()->value());
     EXPECT_EQ(Bar()->minimum(), 0);
     EXPECT_EQ(Bar()->maximum(), 4);
@@ -280,7 +281,7 @@ TEST_F(PollingTest, a_tick_that_fires_during_an_exchange_is_skipped_and_comm_bus
   QSignalSpy ticks(rig.window.get(), &FormMain::tickFinished);
   int nestedTicks = 0;
   rig.pump.onEvents = [&] {
-    if (!rig.port->TransactionInProgress) return;
+    if (!rig.window->CommLine().ExchangeRunning()) return;
     EXPECT_FALSE(rig.window->CommBusy());
     const auto sentBefore = rig.port->Sent().size();
     ++nestedTicks;
@@ -300,7 +301,7 @@ TEST_F(PollingTest, closing_during_an_exchange_saves_stops_and_ends_the_tick_aft
   rig.port->Expect(frames::kReadNolu, {{5ms, FromHex(frames::kNolu12_5)}});
   bool closed = false;
   rig.pump.onEvents = [&] {
-    if (closed || !rig.port->TransactionInProgress) return;
+    if (closed || !rig.window->CommLine().ExchangeRunning()) return;
     closed = true;
     rig.window->close();
     EXPECT_NE(rig.window->Tags(), nullptr) << "tags released under the running tick";

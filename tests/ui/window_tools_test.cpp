@@ -14,6 +14,7 @@
 
 #include "harness/device_frames.h"
 #include "harness/window_rig.h"
+#include "protocol/line.h"
 #include "readings/trend_series.h"
 #include "tags/mb_collection.h"
 #include "ui/trend_window.h"
@@ -183,7 +184,7 @@ TEST_F(ToolsTest, the_window_offers_its_tools_from_its_context_menu_and_by_key_a
 TEST_F(ToolsTest, a_search_asked_for_during_a_tick_shows_at_once_and_cuts_the_tick_short) {
   QString shownDuringTick;
   rig.pump.onEvents = [&] {
-    if (!shownDuringTick.isNull() || !rig.port->TransactionInProgress) return;
+    if (!shownDuringTick.isNull() || !rig.window->CommLine().ExchangeRunning()) return;
     tools.FindMeter();
     tools.FindMeter();  // the key pressed twice: one search
     auto* dialog = rig.window->findChild<QProgressDialog*>();
