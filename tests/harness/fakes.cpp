@@ -134,6 +134,7 @@ LineRequest ScriptedSerialControl::PutOnLine(const Bytes& frame) {
 }
 
 void ScriptedSerialControl::Schedule(std::vector<Chunk> chunks, TimePoint from) {
+  // A late reply to an earlier request may still be on its way.
   const auto arrive = [this](TimePoint at, Bytes bytes) {
     const auto later = std::ranges::upper_bound(arrivals_, at, {}, &Arrival::at);
     arrivals_.insert(later, {at, std::move(bytes)});
@@ -161,7 +162,6 @@ void ScriptedSerialControl::SetOutput(const Bytes& frame) {
     outBuffer_.insert(outBuffer_.end(), frame.begin(), frame.end());
   }
   const LineRequest request = PutOnLine(frame);
-  // A late reply to an earlier request may still be on its way.
   const TimePoint replyFrom = lineTime ? request.end : clock_.Now();
   if (respond) {
     Schedule(respond(frame), replyFrom);
