@@ -102,6 +102,7 @@ void ScriptedSerialControl::DeliverArrived() {
   while (!arrivals_.empty() && arrivals_.front().at <= clock_.Now()) {
     auto& bytes = arrivals_.front().bytes;
     inBuffer_.insert(inBuffer_.end(), bytes.begin(), bytes.end());
+    inputEnd_ = arrivals_.front().at;
     arrivals_.pop_front();
   }
 }
@@ -118,6 +119,41 @@ Bytes ScriptedSerialControl::Input() {
   return taken;
 }
 
+LineRequest ScriptedSerialControl::PutOnLine(const Bytes& frame) {
+  const LineSettings line = OnLine();
+  LineRequest request{frame, line.baudRate, line.CharacterTime()};
+  request.start = std::max(clock_.Now(), outputEnd_);
+  request.end = request.start + request.characterTime * static_cast<int>(frame.size());
+  request.quietSince = std::max(outputEnd_, inputEnd_);
+  for (const Arrival& arrival : arrivals_) {
+    if (arrival.at - request.characterTime >= request.start) break;
+    request.quietSince = std::max(request.quietSince, arrival.at);
+  }
+  outputEnd_ = request.end;
+  return request;
+}
+
+void ScriptedSerialControl::Schedule(std::vector<Chunk> chunks, TimePoint from) {
+  // A late reply to an earlier request may still be on its way.
+  const auto arrive = [this](TimePoint at, Bytes bytes) {
+    const auto later = std::ranges::upper_bound(arrivals_, at, {}, &Arrival::at);
+    arrivals_.insert(later, {at, std::move(bytes)});
+  };
+  const Duration character = OnLine().CharacterTime();
+  TimePoint at = from;
+  for (Chunk& chunk : chunks) {
+    at += chunk.delay;
+    if (!lineTime) {
+      arrive(at, std::move(chunk.bytes));
+      continue;
+    }
+    for (std::uint8_t byte : chunk.bytes) {
+      at += character;
+      arrive(at, {byte});
+    }
+  }
+}
+
 void ScriptedSerialControl::SetOutput(const Bytes& frame) {
   sent_.push_back(ToHex(frame));
   if (outputDrains) {
@@ -125,25 +161,35 @@ void ScriptedSerialControl::SetOutput(const Bytes& frame) {
   } else {
     outBuffer_.insert(outBuffer_.end(), frame.begin(), frame.end());
   }
-  std::vector<Chunk> chunks;
+  const LineRequest request = PutOnLine(frame);
+  const TimePoint replyFrom = lineTime ? request.end : clock_.Now();
   if (respond) {
-    chunks = respond(frame);
-  } else if (script_.empty()) {
-    ADD_FAILURE() << "unexpected request: " << ToHex(frame);
-    return;
-  } else {
+    Schedule(respond(frame), replyFrom);
+  } else if (!script_.empty()) {
     Step step = std::move(script_.front());
     script_.pop_front();
-    if (step.request) EXPECT_EQ(ToHex(frame), ToHex(*step.request));
-    chunks = std::move(step.chunks);
+    if (step.request) {
+      EXPECT_EQ(ToHex(frame), ToHex(*step.request));
+    }
+    Schedule(std::move(step.chunks), replyFrom);
+  } else if (!devices) {
+    ADD_FAILURE() << "unexpected request: " << ToHex(frame);
   }
-  // A late reply to an earlier request may still be on its way.
-  TimePoint at = clock_.Now();
-  for (auto& chunk : chunks) {
-    at += chunk.delay;
-    const auto later = std::ranges::upper_bound(arrivals_, at, {}, &Arrival::at);
-    arrivals_.insert(later, {at, std::move(chunk.bytes)});
-  }
+  if (!devices) return;
+  for (Reply& reply : devices(request)) Schedule(std::move(reply), replyFrom);
+}
+
+int ScriptedSerialControl::OutBufferCount() {
+  if (!lineTime || !outputDrains) return static_cast<int>(outBuffer_.size());
+  const Duration left = outputEnd_ - clock_.Now();
+  if (left <= Duration::zero()) return 0;
+  const Duration character = OnLine().CharacterTime();
+  return static_cast<int>((left + character - Duration(1)) / character);
+}
+
+void ScriptedSerialControl::DropOutput() {
+  outBuffer_.clear();
+  outputEnd_ = std::min(outputEnd_, clock_.Now());
 }
 
 void ScriptedSerialControl::WaitForInput(Duration limit, WaitEvents events) {
@@ -159,7 +205,9 @@ void ScriptedSerialControl::WaitForInput(Duration limit, WaitEvents events) {
 
 void ScriptedSerialControl::WaitForOutputDrained(Duration limit, WaitEvents events) {
   if (events == WaitEvents::Run) pump_.ProcessEvents();
-  if (!outBuffer_.empty()) clock_.Advance(limit);
+  if (OutBufferCount() == 0) return;
+  const TimePoint deadline = clock_.Now() + limit;
+  clock_.AdvanceTo(lineTime && outputDrains ? std::min(deadline, outputEnd_) : deadline);
 }
 
 }  // namespace dornvel::testing

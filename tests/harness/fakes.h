@@ -11,6 +11,7 @@
 #include "protocol/clock.h"
 #include "protocol/event_pump.h"
 #include "protocol/host_window.h"
+#include "protocol/line_settings.h"
 #include "protocol/runtime_error.h"
 #include "protocol/serial_control.h"
 
@@ -75,16 +76,42 @@ class FakeHostWindow : public HostWindow {
   std::vector<std::string> messages;
 };
 
+// A request as it goes out on a line that keeps line time.
+struct LineRequest {
+  Bytes frame;
+  int baudRate = 0;
+  Duration characterTime{};
+  TimePoint start{};  // its first character starts
+  TimePoint end{};    // its last character has left
+  // The end of the last character on the line before `start`, sent or
+  // received; one that was still on the line at `start` counts too.
+  TimePoint quietSince{};
+};
+
 // A serial control that follows a script of expected requests and the replies to
 // them, on the fake clock. A script that is not used up fails the test.
+//
+// With `lineTime` set, bytes take their time on the line at the rate of the
+// settings text (11 bits a character at "9600,N,8,2"): a request leaves the
+// output buffer one character time per byte, after any request still going
+// out; a reply's first piece comes its delay (the meter's turnaround) after
+// the request's last character, each of its bytes one character time after
+// the one before, each later piece its delay (a pause) after the last byte of
+// the piece before. Without it a piece's bytes all arrive at once, its delay
+// counted from the sending, and output drains at once.
 class ScriptedSerialControl : public SerialControl {
  public:
   // One piece of a reply: its bytes arrive this long after the previous piece
-  // (the first piece: after the request was sent).
+  // (the first piece: after the request was sent, or with line time after its
+  // last character).
   struct Chunk {
     Duration delay;
     Bytes bytes;
   };
+  using Reply = std::vector<Chunk>;
+  // The replies of the devices that answer a request, each on its own: two
+  // that answer the same one run into each other on the line.
+  using Devices = std::function<std::vector<Reply>(const LineRequest&)>;
 
   ScriptedSerialControl(FakeClock& clock, FakeEventPump& pump, HostWindow* parent)
       : clock_(clock), pump_(pump), parent_(parent) {}
@@ -101,6 +128,11 @@ class ScriptedSerialControl : public SerialControl {
   // When set, answers every request in place of the script: a device that
   // answers by its own rules (late, or only some slave ids).
   std::function<std::vector<Chunk>(const Bytes& request)> respond;
+  // Devices on the line besides the script: they hear every request and
+  // answer by their own rules, alongside the script's reply; while some are
+  // there, a request beyond the script is theirs alone, not unexpected.
+  Devices devices;
+  bool lineTime = false;
   // Forgets the expectations not used up.
   void ClearScript() { script_.clear(); }
   // Every request seen, as hex.
@@ -121,8 +153,8 @@ class ScriptedSerialControl : public SerialControl {
   int InBufferCount() override;
   Bytes Input() override;
   void SetOutput(const Bytes& frame) override;
-  int OutBufferCount() override { return static_cast<int>(outBuffer_.size()); }
-  void DropOutput() override { outBuffer_.clear(); }
+  int OutBufferCount() override;
+  void DropOutput() override;
   void WaitForInput(Duration limit, WaitEvents events) override;
   void WaitForOutputDrained(Duration limit, WaitEvents events) override;
   HostWindow* Parent() const override { return parent_; }
@@ -137,6 +169,9 @@ class ScriptedSerialControl : public SerialControl {
     std::vector<Chunk> chunks;
   };
   void DeliverArrived();
+  LineSettings OnLine() const { return ParseLineSettings(settings_).value_or(LineSettings{}); }
+  LineRequest PutOnLine(const Bytes& frame);
+  void Schedule(std::vector<Chunk> chunks, TimePoint from);
 
   FakeClock& clock_;
   FakeEventPump& pump_;
@@ -147,6 +182,10 @@ class ScriptedSerialControl : public SerialControl {
   std::string openFailure_;
   Bytes inBuffer_;
   Bytes outBuffer_;
+  // With line time: when the last character queued has left, and when the
+  // last one received ended.
+  TimePoint outputEnd_{};
+  TimePoint inputEnd_{};
   std::deque<Step> script_;
   std::deque<Arrival> arrivals_;
   std::vector<std::string> sent_;
