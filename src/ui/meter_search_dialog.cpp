@@ -60,13 +60,6 @@ SearchResult MeterSearchDialog::Run(SerialControl& port, ProtocolServices servic
   return result;
 }
 
-std::optional<MeterAddress> FindMeter(QWidget* parent, SerialControl& port, ProtocolServices services,
-                                      MeterAddress shown, Dialogs& dialogs, YesNoQuestion& question) {
-  MeterSearchDialog dialog(parent);
-  const SearchResult result = dialog.Run(port, services, shown);
-  return AskToUse(result, port, dialogs, question);
-}
-
 std::optional<MeterAddress> AskToUse(const SearchResult& result, const SerialControl& port, Dialogs& dialogs,
                                      YesNoQuestion& question) {
   switch (result.outcome) {
