@@ -21,8 +21,6 @@ class QtSerialControl final : public SerialControl {
   QtSerialControl(const QtSerialControl&) = delete;
   QtSerialControl& operator=(const QtSerialControl&) = delete;
 
-  void SetParent(HostWindow* parent) { parent_ = parent; }
-
   void SetPortOpen(bool open) override;
   bool PortOpen() const override { return port_.isOpen(); }
   bool SetCommPort(int number) override;
@@ -56,7 +54,7 @@ class QtSerialControl final : public SerialControl {
   void RunEventsUntil(Duration limit, const std::function<bool()>& done);
 
   QSerialPort port_;
-  HostWindow* parent_;
+  HostWindow* const parent_;
   int number_ = 1;
   std::string settingsText_ = "9600,N,8,1";
   LineSettings settings_;

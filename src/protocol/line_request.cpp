@@ -22,23 +22,10 @@ WaitEnd WaitUntil(SerialControl& port, ProtocolServices services, TimePoint dead
   }
 }
 
-// The input taken so far, the echo left out; Whole once the frame it
-// announces is in.
-struct Collected {
-  Bytes input;
-  const Bytes& request;
-
-  Bytes Reply() const {
-    return Bytes(input.begin() + static_cast<std::ptrdiff_t>(EchoLength(input, request)), input.end());
-  }
-  bool AwaitingReply() const { return input.empty() || OnlyEchoSoFar(input, request); }
-  bool Whole() const {
-    if (AwaitingReply()) return false;
-    const Bytes reply = Reply();
-    const auto length = ExpectedReplyLength(reply);
-    return length && reply.size() >= *length;
-  }
-};
+bool IsWhole(const Bytes& reply) {
+  const auto length = ExpectedReplyLength(reply);
+  return length && reply.size() >= *length;
+}
 
 }  // namespace
 
@@ -50,37 +37,54 @@ Answer Ask(Line::Hold& hold, ProtocolServices services, const Bytes& request, co
   port.SetOutput(request);
   port.Trace(TraceDirection::Request, name, request);
 
-  Collected collected{{}, request};
-  auto take = [&] {
+  // The reply's first byte is due by `firstByteDeadline`, also after an echo:
+  // the adapter echoes while the request goes out. The rest of the reply is
+  // timed from its first byte.
+  const TimePoint firstByteDeadline = services.clock.Now() + timing.firstByte;
+  Bytes& input = answer.reply;
+  bool echoLeftOut = false;
+  bool replyStarted = false;
+  TimePoint deadline = firstByteDeadline;
+  auto settled = [&] {
     const Bytes more = port.Input();
-    collected.input.insert(collected.input.end(), more.begin(), more.end());
+    input.insert(input.end(), more.begin(), more.end());
+    if (!echoLeftOut && !input.empty() && !OnlyEchoSoFar(input, request)) {
+      if (const std::size_t echo = EchoLength(input, request)) {
+        input.erase(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(echo));
+        echoLeftOut = true;
+      }
+    } else if (!echoLeftOut && input.size() == request.size() && OnlyEchoSoFar(input, request)) {
+      input.clear();  // the whole echo, and nothing after it yet
+      echoLeftOut = true;
+      replyStarted = false;
+      deadline = firstByteDeadline;
+    }
+    if (!replyStarted && !input.empty()) {
+      replyStarted = true;
+      deadline = services.clock.Now() + timing.restOfReply;
+    }
+    return replyStarted && (echoLeftOut || !OnlyEchoSoFar(input, request)) && IsWhole(input);
   };
-  WaitEnd end = WaitUntil(port, services, services.clock.Now() + timing.firstByte, cancelled, [&] {
-    take();
-    return !collected.AwaitingReply();
-  });
-  if (end == WaitEnd::Done) {
-    end = WaitUntil(port, services, services.clock.Now() + timing.restOfReply, cancelled, [&] {
-      take();
-      return collected.Whole();
-    });
+  WaitEnd end;
+  while (true) {
+    // The deadline moves when the reply starts or an echo ends: wait in steps.
+    const TimePoint stepDeadline = deadline;
+    end = WaitUntil(port, services, stepDeadline, cancelled, [&] { return settled() || deadline != stepDeadline; });
+    if (end != WaitEnd::Done || settled()) break;
   }
   if (end == WaitEnd::TimedOut && port.OutBufferCount() > 0) port.DropOutput();
-  take();
 
-  answer.reply = collected.Reply();
-  if (collected.Whole()) {
-    answer.reply.resize(*ExpectedReplyLength(answer.reply));
+  if (IsWhole(input) && (end == WaitEnd::Done || end == WaitEnd::TimedOut)) {
+    input.resize(*ExpectedReplyLength(input));
     answer.end = AskEnd::Whole;
   } else if (end == WaitEnd::Cancelled) {
     answer.end = AskEnd::Cancelled;
   } else if (end == WaitEnd::PortLost) {
     answer.end = AskEnd::PortLost;
   } else {
-    answer.end = collected.AwaitingReply() ? AskEnd::Silent : AskEnd::Garbled;
+    answer.end = input.empty() ? AskEnd::Silent : AskEnd::Garbled;
   }
-  if (collected.AwaitingReply()) answer.reply.clear();
-  if (!answer.reply.empty()) port.Trace(TraceDirection::Reply, name, answer.reply);
+  if (!input.empty()) port.Trace(TraceDirection::Reply, name, input);
   return answer;
 }
 

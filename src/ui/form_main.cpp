@@ -47,11 +47,6 @@ void FormMain::SelectSaved(QComboBox* list, const QString& saved, void (FormMain
   if (index >= 0) Select(list, index, onClick);
 }
 
-QString FormMain::TagName(const WindowControl& ctrl) {
-  const qsizetype underscore = ctrl.name.indexOf(QLatin1Char('_'));
-  return underscore < 0 ? QString() : ctrl.name.left(underscore);
-}
-
 QLabel* FormMain::Panel(int number) const { return panels_.at(number - 1); }
 
 // No operation holds the port through this flag: exchanges keep apart through the

@@ -75,10 +75,6 @@ class FormMain : public QWidget, public HostWindow {
   void slaveid_Click();
   void Boudrate_Click();
 
-  // The part of a control's name in front of its first underscore; empty when
-  // the name has none.
-  static QString TagName(const WindowControl& ctrl);
-
   // The 21 controls, in the window's control order.
   const std::vector<WindowControl>& Controls() const { return controls_; }
   SerialControl& MSComm() const { return *comm_; }
@@ -101,10 +97,6 @@ class FormMain : public QWidget, public HostWindow {
   std::string ErrorCountText() const override;
   void SetErrorCountText(const std::string& text) override;
   void SetMessageText(const std::string& text) override;
-
-  // "ComPort" and "BoudRate" as start-up read them.
-  QString CP;
-  QString BR;
 
  signals:
   // A tick has shown all four values.

@@ -51,20 +51,20 @@ std::optional<int> SavedPort(const QString& saved) {
 }  // namespace
 
 void FormMain::Form_Load() {
-  CP = settings_.GetSetting(kSection, kComPortKey, QStringLiteral("1"));
+  const QString savedPort = settings_.GetSetting(kSection, kComPortKey, QStringLiteral("1"));
   ScanPorts();
-  if (const auto saved = SavedPort(CP);
-      saved && progCom_->findText(CP, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+  if (const auto saved = SavedPort(savedPort);
+      saved && progCom_->findText(savedPort, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
     AwaitSavedPort(*saved);
   } else if (progCom_->count() > 0) {
     Select(progCom_, 0, &FormMain::ProgCom_Click);
-    SelectSaved(progCom_, CP, &FormMain::ProgCom_Click);
+    SelectSaved(progCom_, savedPort, &FormMain::ProgCom_Click);
   }
 
-  BR = settings_.GetSetting(kSection, kBaudRateKey, QStringLiteral("9600"));
+  const QString savedRate = settings_.GetSetting(kSection, kBaudRateKey, QStringLiteral("9600"));
   progBoudRate_->addItems({QStringLiteral("9600"), QStringLiteral("19200")});
   Select(progBoudRate_, 0, &FormMain::ProgBoudRate_Click);
-  SelectSaved(progBoudRate_, BR, &FormMain::ProgBoudRate_Click);
+  SelectSaved(progBoudRate_, savedRate, &FormMain::ProgBoudRate_Click);
 
   const SlaveSetting slave = RestoredSlave(settings_);
   progSlave_->setText(slave.text);

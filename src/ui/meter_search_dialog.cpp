@@ -61,13 +61,6 @@ SearchResult MeterSearchDialog::Run(Line& line, ProtocolServices services, Meter
   return result;
 }
 
-std::optional<MeterAddress> FindMeter(QWidget* parent, Line& line, ProtocolServices services, MeterAddress shown,
-                                      Dialogs& dialogs, YesNoQuestion& question) {
-  MeterSearchDialog dialog(parent);
-  const SearchResult result = dialog.Run(line, services, shown);
-  return AskToUse(result, line.Port(), dialogs, question);
-}
-
 std::optional<MeterAddress> AskToUse(const SearchResult& result, const SerialControl& port, Dialogs& dialogs,
                                      YesNoQuestion& question) {
   switch (result.outcome) {

@@ -48,9 +48,4 @@ class MeterSearchDialog {
 std::optional<MeterAddress> AskToUse(const SearchResult& result, const SerialControl& port, Dialogs& dialogs,
                                      YesNoQuestion& question);
 
-// The search under its dialog, then AskToUse. The port is left as it was in
-// every case.
-std::optional<MeterAddress> FindMeter(QWidget* parent, Line& line, ProtocolServices services, MeterAddress shown,
-                                      Dialogs& dialogs, YesNoQuestion& question);
-
 }  // namespace dornvel

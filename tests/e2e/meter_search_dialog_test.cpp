@@ -1,9 +1,8 @@
-#include "ui/meter_search_dialog.h"
-
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
@@ -12,54 +11,50 @@
 #include <string>
 #include <vector>
 
-#include "harness/port_map.h"
+#include "harness/program_window.h"
+#include "protocol/line.h"
 #include "harness/pseudo_terminal.h"
-#include "harness/scripted_dialogs.h"
 #include "harness/simulator.h"
 #include "harness/temp_dir.h"
 #include "harness/traffic_log.h"
-#include "platform/qt_event_pump.h"
-#include "platform/qt_serial_control.h"
-#include "platform/steady_clock.h"
-#include "protocol/line.h"
+#include "protocol/serial_control.h"
 
 namespace dornvel::testing {
 namespace {
 
 using namespace std::chrono_literals;
 
-// The real Qt serial control as Com1 on `device`, open at 9600 baud as the
-// window leaves it, and the search started from slave 1 at 9600 baud.
+// The program's window with Com1 on `device`, started: its port open at
+// 9600 baud, slave 1, from which its tools search for the meter.
 struct SearchOnLine {
-  explicit SearchOnLine(const std::string& device) : ports({{1, device}}) {
-    port.SetSettings("9600,N,8,2");
-    port.SetPortOpen(true);
-  }
+  explicit SearchOnLine(const std::string& device) : program({{1, device}}) { program.Start(); }
 
-  std::optional<MeterAddress> Find() { return FindMeter(nullptr, line, {pump, clock}, {1, 9600}, dialogs, dialogs); }
+  void Find() { program.Tools().FindMeter(); }
 
   void ExpectPortAsBefore() {
+    const SerialControl& port = program.Window().MSComm();
     EXPECT_EQ(port.CommPort(), 1);
     EXPECT_EQ(port.Settings(), "9600,N,8,2");
     EXPECT_TRUE(port.PortOpen());
-    EXPECT_FALSE(line.Held());
+    EXPECT_FALSE(program.Window().CommLine().Held());
+  }
+  // The slave id and rate the window would poll with.
+  void ExpectWindowAsBefore() {
+    EXPECT_EQ(program.Window().findChild<QLineEdit*>(QStringLiteral("ProgSlave"))->text(), "1");
+    EXPECT_EQ(program.Window().findChild<QComboBox*>(QStringLiteral("ProgBoudRate"))->currentText(), "9600");
   }
 
-  ScopedPortMap ports;
-  SteadyClock clock;
-  QtEventPump pump;
-  QtSerialControl port;
-  Line line{port};
-  ScriptedDialogs dialogs;
+  ProgramWindow program;
+  ScriptedDialogs& dialogs = program.Dialogs();
 };
 
 // Clicks Cancel, or presses Escape, on the progress dialog once it has shown
 // its fifth probe; notes how many probes it had shown then.
-void StopAtTheFifthProbe(bool byEscape, int& shownWhenStopped) {
+void StopAtTheFifthProbe(const QWidget& window, bool byEscape, int& shownWhenStopped) {
   auto* poll = new QTimer;
-  QObject::connect(poll, &QTimer::timeout, [=, &shownWhenStopped] {
-    auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-    if (!dialog || dialog->value() < 5) return;
+  QObject::connect(poll, &QTimer::timeout, [=, &window, &shownWhenStopped] {
+    auto* dialog = window.findChild<QProgressDialog*>();
+    if (!dialog || !dialog->isVisible() || dialog->value() < 5) return;
     poll->stop();
     poll->deleteLater();
     shownWhenStopped = dialog->value();
@@ -78,9 +73,11 @@ TEST(MeterSearchDialog, a_meter_found_and_declined_gives_nothing_to_apply) {
   SearchOnLine search(sim.Path());
   search.dialogs.AnswerYes(false);
 
-  EXPECT_FALSE(search.Find());
-  EXPECT_EQ(search.dialogs.yesNoQuestions.size(), 1u);
+  search.Find();
+  EXPECT_EQ(search.dialogs.yesNoQuestions,
+            std::vector<QString>{"Meter found: slave id 2 at 9600 baud. Use these settings?"});
   search.ExpectPortAsBefore();
+  search.ExpectWindowAsBefore();
 }
 
 TEST(MeterSearchDialog, cancel_or_escape_stops_the_search_at_once) {
@@ -90,9 +87,9 @@ TEST(MeterSearchDialog, cancel_or_escape_stops_the_search_at_once) {
     Simulator sim(dir, {"--slave", "37", "--baud", "19200"});
     SearchOnLine search(sim.Path());
     int shownWhenStopped = 0;
-    StopAtTheFifthProbe(byEscape, shownWhenStopped);
+    StopAtTheFifthProbe(search.program.Window(), byEscape, shownWhenStopped);
 
-    EXPECT_FALSE(search.Find());
+    search.Find();
 
     EXPECT_TRUE(search.dialogs.yesNoQuestions.empty());
     EXPECT_TRUE(search.dialogs.messages.empty());
@@ -109,7 +106,7 @@ TEST(MeterSearchDialog, with_no_meter_on_the_line_says_what_was_tried) {
   PseudoTerminal line;
   SearchOnLine search(line.SlavePath());
 
-  EXPECT_FALSE(search.Find());
+  search.Find();
 
   EXPECT_TRUE(search.dialogs.yesNoQuestions.empty());
   ASSERT_EQ(search.dialogs.messages.size(), 1u);

@@ -37,7 +37,7 @@ done
 
 echo "== lintian"
 # Errors and warnings fail; the informational tags it prints are explained in
-# the README.
+# docs/packaging.md.
 lintian --fail-on error,warning --display-info "$program_deb" "$sim_deb" || fail "lintian"
 
 echo "== dependencies found from the binaries"

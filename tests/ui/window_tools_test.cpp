@@ -8,6 +8,7 @@
 #include <QProgressDialog>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -203,6 +204,49 @@ TEST_F(ToolsTest, a_search_asked_for_during_a_tick_shows_at_once_and_cuts_the_ti
   ASSERT_EQ(rig.port->Sent().size(), 2u);
   EXPECT_EQ(rig.dialogs.yesNoQuestions,
             std::vector<QString>{"Meter found: slave id 1 at 9600 baud. Use these settings?"});
+}
+
+TEST_F(ToolsTest, the_search_shows_the_rate_and_id_being_tried_until_cancelled) {
+  for (int probe = 0; probe < 3; ++probe) rig.port->ExpectAnyRequest({});
+  std::set<QString> shown;
+  rig.pump.onEvents = [&] {
+    auto* progress = rig.window->findChild<QProgressDialog*>();
+    if (!progress || !progress->isVisible()) return;
+    shown.insert(progress->labelText());
+    if (progress->value() == 3) progress->cancel();
+  };
+
+  tools.FindMeter();
+
+  EXPECT_TRUE(shown.count("Slave id 1 at 9600 baud (1 of 494)"));
+  EXPECT_TRUE(shown.count("Slave id 3 at 9600 baud (3 of 494)"));
+  EXPECT_TRUE(rig.dialogs.messages.empty());
+  EXPECT_TRUE(rig.dialogs.yesNoQuestions.empty());
+  EXPECT_EQ(rig.window->findChild<QProgressDialog*>(), nullptr) << "the progress dialog is gone";
+}
+
+TEST_F(ToolsTest, the_search_says_when_the_port_cannot_be_used_and_why) {
+  {
+    const Line::ExchangeScope polling(rig.window->CommLine());
+    tools.FindMeter();
+  }
+
+  rig.port->SetPortOpen(false);
+  rig.port->openablePorts.clear();
+  tools.FindMeter();
+  EXPECT_FALSE(rig.port->PortOpen()) << "left closed, as it was";
+
+  rig.port->openablePorts = {1};
+  rig.port->SetPortOpen(true);
+  rig.port->ExpectAnyRequest({});
+  rig.pump.onEvents = [&] {
+    if (!rig.port->Sent().empty()) rig.port->SetPortOpen(false);
+  };
+  tools.FindMeter();
+
+  EXPECT_EQ(rig.dialogs.messages,
+            (std::vector<QString>{"Com1 is busy with an exchange; try again.", "port 1 cannot be opened",
+                                  "Com1 was lost during the search."}));
 }
 
 }  // namespace
