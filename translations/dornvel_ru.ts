@@ -127,6 +127,10 @@ port, the baud rate and the slave id are chosen.</source>
         <source>%1, the port last used, is not there: %2. It is used as soon as it is.</source>
         <translation>%1, последний использованный порт, отсутствует: %2. Он будет использован, как только появится.</translation>
     </message>
+    <message>
+        <source>Polling paused while a tool uses the line</source>
+        <translation>Опрос приостановлен, пока линией пользуется инструмент</translation>
+    </message>
 </context>
 <context>
     <name>dornvel::MeterSearchDialog</name>

@@ -50,7 +50,7 @@ void FormMain::SelectSaved(QComboBox* list, const QString& saved, void (FormMain
 QLabel* FormMain::Panel(int number) const { return panels_.at(number - 1); }
 
 // No operation holds the port through this flag: exchanges keep apart through the
-// serial control's own ownership, so it stays false.
+// line's own ownership, so it stays false.
 bool FormMain::CommBusy() const { return false; }
 
 std::string FormMain::ErrorCountText() const { return Panel(3)->text().toStdString(); }

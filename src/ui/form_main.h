@@ -13,6 +13,7 @@
 #include "protocol/host_window.h"
 #include "protocol/protocol_services.h"
 #include "ui/tick_outcome.h"
+#include "ui/tool_host.h"
 
 class QCloseEvent;
 class QComboBox;
@@ -44,7 +45,7 @@ struct WindowControl {
 
 // The program's one window: the meter's four values, the computer's port
 // settings, a status bar; it polls the meter once a second.
-class FormMain : public QWidget, public HostWindow {
+class FormMain : public QWidget, public HostWindow, public ToolHost {
   Q_OBJECT
 
  public:
@@ -78,8 +79,14 @@ class FormMain : public QWidget, public HostWindow {
   // The 21 controls, in the window's control order.
   const std::vector<WindowControl>& Controls() const { return controls_; }
   SerialControl& MSComm() const { return *comm_; }
-  // The line on MSComm that polling and the tools share.
-  Line& CommLine() const { return *line_; }
+  // What the tools reach of the window.
+  Line& CommLine() const override { return *line_; }
+  ProtocolServices Services() const override { return services_; }
+  QWidget* DialogParent() override { return this; }
+  void BetweenTicks(std::function<void()> start) override;
+  void WhenLineFree(std::function<void()> start) override;
+  MeterAddress MeterInUse() const override;
+  void UseMeter(MeterAddress meter) override;
   // The tag registry; null before start-up and after shutdown.
   MBCollection* Tags() const { return tags_.get(); }
   // Panel 1 to 4 of StatusBar1.

@@ -1,8 +1,11 @@
+#include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
 #include <QProgressBar>
 #include <cmath>
 
+#include "protocol/line.h"
 #include "protocol/runtime_error.h"
 #include "tags/mb_collection.h"
 #include "ui/device_tags.h"
@@ -31,6 +34,11 @@ void FormMain::Timer1_Timer() {
   // One tick at a time: a tick that fires while another one waits inside an
   // exchange is skipped, so ticks never nest or pile up.
   if (tickRunning_ || !tags_) return;
+  // A tool has the line: polling waits for it, and counts nothing meanwhile.
+  if (line_->Held()) {
+    Panel(4)->setText(QCoreApplication::translate("dornvel::FormMain", "Polling paused while a tool uses the line"));
+    return;
+  }
   tickRunning_ = true;
   tick_ = TickOutcome{};
   UseAwaitedPortOnceThere();

@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <chrono>
 
-#include "protocol/line_settings.h"
 #include "protocol/serial_control.h"
 #include "readings/csv_recorder.h"
 #include "tags/mb_collection.h"
@@ -41,15 +40,6 @@ QAction* AddAction(FormMain& window, const QString& text, const QKeySequence& ke
   action->setShortcut(keys);
   window.addAction(action);
   return action;
-}
-
-// Where the search starts: the slave id the tags address and the rate the
-// port is set to.
-MeterAddress AddressInUse(FormMain& window) {
-  const auto line = ParseLineSettings(window.MSComm().Settings()).value_or(LineSettings{});
-  const MBCollection* tags = window.Tags();
-  const int slave = tags && tags->Count() > 0 ? tags->Item(1).Slave : 1;
-  return {slave, line.baudRate};
 }
 
 }  // namespace
@@ -115,7 +105,7 @@ void WindowTools::ToggleRecording() {
     return;
   }
   record_->setChecked(false);
-  OutsideTicks([this] {
+  window_.BetweenTicks([this] {
     if (Recording()) return;
     // An existing file is appended to, so choosing one is no overwriting.
     const QStringList forms = CsvFormFilters();
@@ -139,32 +129,15 @@ void WindowTools::AfterTick() {
             .arg(QString::fromStdString(recorder_->Path().string()), QString::fromStdString(recorder_->Failure()));
     StopRecording();
     // Shown once the timer's handler, which runs this, has returned.
-    QTimer::singleShot(0, this, [this, why] { OutsideTicks([this, why] { dialogs_.MsgBox(why); }); });
+    QTimer::singleShot(0, this, [this, why] { window_.BetweenTicks([this, why] { dialogs_.MsgBox(why); }); });
   }
-}
-
-// A modal dialog's own event loop, entered inside a tick, would hold that tick
-// (and, entered from the timer's handler, every later one) until it closes.
-void WindowTools::OutsideTicks(std::function<void()> show) {
-  if (!window_.TickRunning()) {
-    show();
-    return;
-  }
-  connect(
-      &window_, &FormMain::tickFinished, this,
-      [this, show] { QTimer::singleShot(0, this, [this, show] { OutsideTicks(show); }); }, Qt::SingleShotConnection);
 }
 
 void WindowTools::FindMeter() {
   if (search_) return;
   search_ = std::make_unique<MeterSearchDialog>(&window_);
-  // The exchange on the line owns the port until it ends; the tick's others
-  // are not worth the wait.
-  if (window_.TickRunning()) {
-    search_->ShowWaitingForPoll();
-    window_.EndTickEarly();
-  }
-  OutsideTicks([this] { Search(); });
+  if (window_.TickRunning()) search_->ShowWaitingForPoll();
+  window_.WhenLineFree([this] { Search(); });
 }
 
 void WindowTools::Search() {
@@ -172,17 +145,10 @@ void WindowTools::Search() {
     search_.reset();
     return;
   }
-  auto* timer = window_.findChild<QTimer*>(QStringLiteral("Timer1"));
-  const bool polling = timer->isActive();
-  timer->stop();
-  const SearchResult result = search_->Run(window_.CommLine(), services_, AddressInUse(window_));
+  const SearchResult result = search_->Run(window_.CommLine(), services_, window_.MeterInUse());
   search_.reset();
-  if (polling) timer->start();
   const auto meter = AskToUse(result, window_.MSComm(), dialogs_, question_);
-  if (meter) {
-    window_.ChooseRate(QString::number(meter->baudRate));
-    window_.EnterSlaveId(QString::number(meter->slave));
-  }
+  if (meter) window_.UseMeter(*meter);
 }
 
 void WindowTools::ShowTrend() {

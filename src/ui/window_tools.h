@@ -53,9 +53,6 @@ class WindowTools : public QObject {
 
  private:
   void AfterTick();
-  // Runs `show` (a dialog or message) now when no tick runs, else from the
-  // event loop once the tick has ended: never inside a tick.
-  void OutsideTicks(std::function<void()> show);
   void Search();
   // Ctrl+R: stops a recording, or asks for a file and starts one.
   void ToggleRecording();
