@@ -4,7 +4,7 @@
 # include check an #include that crosses one (tests/layout).
 set(dornvel_folders protocol tags readings platform ui app sim)
 set(dornvel_may_include_protocol protocol)
-set(dornvel_may_include_tags tags protocol)
+set(dornvel_may_include_tags tags protocol readings)
 set(dornvel_may_include_readings readings)
 set(dornvel_may_include_platform platform protocol)
 set(dornvel_may_include_ui ui tags protocol readings)

@@ -103,7 +103,10 @@ std::string MBData::GetErrorText(const Value& ErrCode) { return dornvel::GetErro
 
 TagDefinition MBData::Definition() const { return {Slave, RegType, RegAddress, DataType, DataLen}; }
 
-HostWindow* MBData::Host() const { return line_ ? line_->Port().Parent() : nullptr; }
+HostWindow* MBData::Host() const {
+  if (reportTo_) return reportTo_;
+  return line_ ? line_->Port().Parent() : nullptr;
+}
 
 void MBData::WaitCommFree(int limitSeconds) { dornvel::WaitCommFree(Host(), services_, TagName, limitSeconds); }
 

@@ -64,6 +64,8 @@ class MBData {
   void Refresh();
 
   void IncError();
+  // Reports to `host` instead of the window of its line's serial control.
+  void ReportTo(HostWindow* host) { reportTo_ = host; }
   static std::string GetErrorText(const Value& ErrCode);
 
   // The last request built and the last input taken (stale input or reply).
@@ -72,7 +74,8 @@ class MBData {
 
  private:
   TagDefinition Definition() const;
-  // The window its line reports to; null when it has none.
+  // Where its messages and errors go: `reportTo_`, else the window of its
+  // line's serial control; null when there is neither.
   HostWindow* Host() const;
   void WaitCommFree(int limitSeconds);
   // Runs the exchange of TxFrame and examines the reply; a decoded value is kept
@@ -86,6 +89,7 @@ class MBData {
 
   ProtocolServices services_;
   Line* line_ = nullptr;
+  HostWindow* reportTo_ = nullptr;
   Value value_;
   // Counts assignments and forgettings, so a reply that was on its way during
   // one cannot undo it.

@@ -22,6 +22,9 @@ struct Reading {
   // the messages of the tick's own exchanges.
   std::string errorCount;
   std::string message;
+  // Where the meter was asked: its slave id and the line's rate.
+  int slave = 0;
+  int baudRate = 0;
 };
 
 }  // namespace dornvel

@@ -17,6 +17,11 @@ bool SameKey(const std::string& a, const std::string& b) {
 
 MBCollection::MBCollection(ProtocolServices services) : services_(services) {}
 
+void MBCollection::SetHost(HostWindow* host) {
+  host_ = host;
+  for (Entry& entry : entries_) entry.tag->ReportTo(host);
+}
+
 MBData* MBCollection::Add(std::uint8_t Slave, std::int32_t RegType, std::int32_t RegAddress, std::int32_t DataType,
                           Line* CommPort, std::int16_t DataLen, const std::string& sKey) {
   auto tag = std::make_unique<MBData>(services_);
@@ -31,6 +36,7 @@ MBData* MBCollection::Add(std::uint8_t Slave, std::int32_t RegType, std::int32_t
     if (taken) return nullptr;
     key = sKey;
   }
+  tag->ReportTo(host_);
   entries_.push_back({std::move(tag), std::move(key)});
   return entries_.back().tag.get();
 }

@@ -36,6 +36,11 @@ class MBCollection {
   // Throws NoSuchTag.
   void Remove(const IndexOrKey& vntIndexKey);
 
+  // Where its tags report their messages and errors; none: to the window of
+  // their line's serial control.
+  void SetHost(HostWindow* host);
+  HostWindow* Host() const { return host_; }
+
   class Iterator;
   Iterator begin() const;
   Iterator end() const;
@@ -49,6 +54,7 @@ class MBCollection {
 
   ProtocolServices services_;
   std::vector<Entry> entries_;
+  HostWindow* host_ = nullptr;
 
  public:
   // Walks the tags in list order (for-each over the registry).

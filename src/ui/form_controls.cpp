@@ -169,8 +169,8 @@ void FormMain::BuildControls() {
   portList->SetBeforeOpening([this] { RefreshPortList(); });
   progCom_ = portList;
   progressBar1_ = findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
-  for (std::size_t i = 0; i < kDeviceTags.size(); ++i) {
-    valueBoxes_[i] = findChild<QLineEdit*>(QString::fromUtf8(kDeviceTags[i].box));
+  for (std::size_t i = 0; i < kValueBoxes.size(); ++i) {
+    valueBoxes_[i] = findChild<QLineEdit*>(QString::fromUtf8(kValueBoxes[i].box));
   }
   // The bar lies over panel 2 of the status bar, which comes after it.
   progressBar1_->raise();

@@ -60,7 +60,6 @@ void FormMain::SetErrorCountText(const std::string& text) { Panel(3)->setText(QS
 void FormMain::SetMessageText(const std::string& text) {
   const QString message = QString::fromStdString(text);
   Panel(4)->setText(message);
-  if (tickRunning_) tick_.messages.append(message);
 }
 
 void FormMain::closeEvent(QCloseEvent* event) {

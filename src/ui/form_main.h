@@ -12,7 +12,7 @@
 
 #include "protocol/host_window.h"
 #include "protocol/protocol_services.h"
-#include "ui/tick_outcome.h"
+#include "tags/meter_session.h"
 #include "ui/tool_host.h"
 
 class QCloseEvent;
@@ -29,7 +29,6 @@ class Line;
 class MBCollection;
 class SerialControl;
 class SettingsStore;
-struct DeviceTag;
 struct NumberAnswer;
 struct NumberQuestion;
 
@@ -88,7 +87,7 @@ class FormMain : public QWidget, public HostWindow, public ToolHost {
   MeterAddress MeterInUse() const override;
   void UseMeter(MeterAddress meter) override;
   // The tag registry; null before start-up and after shutdown.
-  MBCollection* Tags() const { return tags_.get(); }
+  MBCollection* Tags() const { return session_ ? &session_->Tags() : nullptr; }
   // Panel 1 to 4 of StatusBar1.
   QLabel* Panel(int number) const;
   // Whether a tick is running (its exchanges may be waiting on the line).
@@ -97,7 +96,7 @@ class FormMain : public QWidget, public HostWindow, public ToolHost {
   // keep what they show.
   void EndTickEarly() { endTickEarly_ = tickRunning_; }
   // What the last finished tick learned.
-  const TickOutcome& LastTick() const { return lastTick_; }
+  Reading LastReading() const override;
 
   // What the tags reach of the window.
   bool CommBusy() const override;
@@ -120,14 +119,12 @@ class FormMain : public QWidget, public HostWindow, public ToolHost {
   // the user does; also when the entry was already chosen.
   void Select(QComboBox* list, int index, void (FormMain::*onClick)());
   void SelectSaved(QComboBox* list, const QString& saved, void (FormMain::*onClick)());
-  void AddDeviceTags(std::uint8_t slave);
   void AwaitSavedPort(int number);
   void UseAwaitedPortOnceThere();
   void StepProgressBar();
   void ResetProgressBar();
-  void ShowTag(const DeviceTag& tag, QLineEdit* box);
-  // The tags' exchanges answered so far, all tags together.
-  std::uint64_t AnsweredExchanges() const;
+  // Shows the value of the tag at `index` of kMeterTags in its box.
+  void ShowTag(std::size_t index);
   // A value not confirmed by the device (no answer, a refused reply, an
   // error, no number) gets the error background.
   void SetBackground(QLineEdit* box, bool unconfirmed);
@@ -144,7 +141,7 @@ class FormMain : public QWidget, public HostWindow, public ToolHost {
   // Declared before the tags, which hold it, so that it outlives them.
   std::unique_ptr<SerialControl> comm_;
   std::unique_ptr<Line> line_;
-  std::unique_ptr<MBCollection> tags_;
+  std::unique_ptr<MeterSession> session_;
 
   std::vector<WindowControl> controls_;
   QLineEdit* progSlave_ = nullptr;
@@ -152,7 +149,7 @@ class FormMain : public QWidget, public HostWindow, public ToolHost {
   QComboBox* progCom_ = nullptr;
   QProgressBar* progressBar1_ = nullptr;
   QTimer* timer1_ = nullptr;
-  // In the order of kDeviceTags.
+  // In the order of kMeterTags.
   std::array<QLineEdit*, 4> valueBoxes_{};
   std::array<QLabel*, 4> panels_{};
 
@@ -165,8 +162,6 @@ class FormMain : public QWidget, public HostWindow, public ToolHost {
   std::optional<AwaitedPort> awaitedPort_;
   bool tickRunning_ = false;
   bool endTickEarly_ = false;
-  TickOutcome tick_;
-  TickOutcome lastTick_;
   bool unloaded_ = false;
 };
 

@@ -33,43 +33,39 @@ void Attempt(Step step) {
 void FormMain::Timer1_Timer() {
   // One tick at a time: a tick that fires while another one waits inside an
   // exchange is skipped, so ticks never nest or pile up.
-  if (tickRunning_ || !tags_) return;
+  if (tickRunning_ || !session_) return;
   // A tool has the line: polling waits for it, and counts nothing meanwhile.
   if (line_->Held()) {
     Panel(4)->setText(QCoreApplication::translate("dornvel::FormMain", "Polling paused while a tool uses the line"));
     return;
   }
   tickRunning_ = true;
-  tick_ = TickOutcome{};
   UseAwaitedPortOnceThere();
-  const std::uint64_t answeredBefore = AnsweredExchanges();
 
   StepProgressBar();
-  for (std::size_t i = 0; i < kDeviceTags.size() && !unloaded_ && !endTickEarly_; ++i) {
-    ShowTag(kDeviceTags[i], valueBoxes_[i]);
-    tick_.refreshed[i] = true;
-  }
+  const PollOutcome& poll =
+      session_->Poll([this] { return unloaded_ || endTickEarly_; }, [this](std::size_t i) { ShowTag(i); });
   ResetProgressBar();
   ShowPortProblem();
   // A device that answered nothing this tick confirms nothing: not even the
   // slave id and rate read once at the start.
-  tick_.deviceAnswered = tags_ && AnsweredExchanges() != answeredBefore;
-  if (!tick_.deviceAnswered) {
+  if (!poll.deviceAnswered) {
     for (QLineEdit* box : valueBoxes_) SetBackground(box, true);
   }
 
-  lastTick_ = tick_;
   tickRunning_ = false;
   endTickEarly_ = false;
   // The window closed during this tick: the tags are no longer in use.
-  if (unloaded_) tags_.reset();
+  if (unloaded_) session_.reset();
   emit tickFinished();
 }
 
-std::uint64_t FormMain::AnsweredExchanges() const {
-  std::uint64_t answered = 0;
-  for (const MBData& tag : *tags_) answered += tag.AnsweredExchanges();
-  return answered;
+Reading FormMain::LastReading() const {
+  const WallTime now = std::chrono::system_clock::now();
+  if (session_) return session_->LastReading(now);
+  Reading nothing;
+  nothing.time = now;
+  return nothing;
 }
 
 namespace {
@@ -95,7 +91,7 @@ class DeferredPaint {
 void FormMain::StepProgressBar() {
   DeferredPaint once(progressBar1_);
   progressBar1_->setMinimum(0);
-  progressBar1_->setMaximum(tags_->Count());
+  progressBar1_->setMaximum(Tags()->Count());
   const int controlCount = static_cast<int>(controls_.size());
   for (int counter = 1; counter <= controlCount; ++counter) progressBar1_->setValue(counter);
 }
@@ -105,13 +101,15 @@ void FormMain::ResetProgressBar() {
   progressBar1_->setValue(0);
 }
 
-void FormMain::ShowTag(const DeviceTag& tag, QLineEdit* box) {
-  const std::string key = tag.key;
-  Attempt([&] { tags_->Item(key).Refresh(); });
-  Attempt([&] { ShowValueText(*box, QString::fromStdString(FormatWithPattern(tags_->Item(key).Data(), tag.digits))); });
+void FormMain::ShowTag(std::size_t index) {
+  const std::string key = kMeterTags[index].key;
+  QLineEdit* box = valueBoxes_[index];
+  Attempt([&] {
+    ShowValueText(*box, QString::fromStdString(FormatWithPattern(Tags()->Item(key).Data(), kValueBoxes[index].digits)));
+  });
   bool unconfirmed = false;
   Attempt([&] {
-    const MBData& refreshed = tags_->Item(key);
+    const MBData& refreshed = Tags()->Item(key);
     const std::optional<double> number = refreshed.Data().Number();
     unconfirmed = refreshed.LastError != 0 || !refreshed.LastExchangeAnswered() || (number && !std::isfinite(*number));
   });

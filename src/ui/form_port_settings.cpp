@@ -5,6 +5,7 @@
 #include <string>
 
 #include "protocol/line.h"
+#include "protocol/meter_model.h"
 #include "protocol/numeric_text.h"
 #include "protocol/serial_control.h"
 #include "tags/mb_collection.h"
@@ -22,7 +23,11 @@ const QString kFraming = QStringLiteral(",N,8,2");
 // The highest port number the serial control takes.
 constexpr double kHighestPortNumber = 32767;
 
-bool IsOfferedRate(const QString& text) { return text == QLatin1String("9600") || text == QLatin1String("19200"); }
+bool IsOfferedRate(const QString& text) {
+  bool number = false;
+  const int rate = text.toInt(&number);
+  return number && QString::number(rate) == text && meter::IsRate(rate);
+}
 
 // What tells one device from another on the computer's side.
 struct AddressedDevice {
@@ -41,7 +46,7 @@ AddressedDevice DeviceAddressed(const SerialControl& comm, const MBCollection* t
 
 void FormMain::ProgCom_Click() {
   awaitedPort_.reset();
-  const AddressedDevice before = DeviceAddressed(*comm_, tags_.get());
+  const AddressedDevice before = DeviceAddressed(*comm_, Tags());
   if (comm_->PortOpen()) comm_->SetPortOpen(false);
   const auto number = PortNumberOf(progCom_->currentText());
   const double port = number ? RoundHalfEven(*number) : kNoPort;
@@ -53,7 +58,7 @@ void FormMain::ProgCom_Click() {
   } else {
     comm_->SetCommPort(kNoPort);
   }
-  if (DeviceAddressed(*comm_, tags_.get()) != before) ForgetDeviceValues();
+  if (DeviceAddressed(*comm_, Tags()) != before) ForgetDeviceValues();
   ShowPortProblem();
   if (!number) dialogs_.MsgBox(QStringLiteral("Comm Port не выбран!"));
 }
@@ -67,12 +72,12 @@ QString FormMain::RateForNewPort() const {
 
 // A text that is no offered rate reopens the port with the settings it had.
 void FormMain::ProgBoudRate_Click() {
-  const AddressedDevice before = DeviceAddressed(*comm_, tags_.get());
+  const AddressedDevice before = DeviceAddressed(*comm_, Tags());
   if (comm_->PortOpen()) comm_->SetPortOpen(false);
   const QString shown = progBoudRate_->currentText();
   if (IsOfferedRate(shown)) comm_->SetSettings((shown + kFraming).toStdString());
   comm_->SetPortOpen(true);
-  if (DeviceAddressed(*comm_, tags_.get()) != before) ForgetDeviceValues();
+  if (DeviceAddressed(*comm_, Tags()) != before) ForgetDeviceValues();
   ShowPortProblem();
 }
 
@@ -86,20 +91,20 @@ void FormMain::ChooseRate(const QString& rate) {
 }
 
 void FormMain::ApplySlaveId(const std::optional<NumberAnswer>& answer) {
-  if (!answer || !tags_) return;
-  const AddressedDevice before = DeviceAddressed(*comm_, tags_.get());
+  if (!answer || !session_) return;
+  const AddressedDevice before = DeviceAddressed(*comm_, Tags());
   const std::uint8_t slave = *ToByte(answer->value);
-  for (MBData& tag : *tags_) tag.Slave = slave;
+  for (MBData& tag : *Tags()) tag.Slave = slave;
   progSlave_->setText(answer->text);
-  if (DeviceAddressed(*comm_, tags_.get()) != before) ForgetDeviceValues();
+  if (DeviceAddressed(*comm_, Tags()) != before) ForgetDeviceValues();
 }
 
 // What was read from one device says nothing of another: every tag reads its
 // device afresh, and a value entered for the old device is not written to the
 // new one.
 void FormMain::ForgetDeviceValues() {
-  if (!tags_) return;
-  for (MBData& tag : *tags_) tag.ForgetValue();
+  if (!session_) return;
+  for (MBData& tag : *Tags()) tag.ForgetValue();
   line_->NoteInStep();
   for (QLineEdit* box : valueBoxes_) {
     box->clear();

@@ -19,12 +19,12 @@ void FormMain::Boudrate_Click() { Reconfigure(kDeviceBaudRateKey, kBaudRateQuest
 
 // The new value becomes the tag's value, and the tag's next refresh writes it.
 void FormMain::Reconfigure(const char* tagKey, const NumberQuestion& question) {
-  if (!tags_) return;
+  if (!session_) return;
   try {
-    const auto answer = Ask(dialogs_, question, QString::fromStdString(tags_->Item(tagKey).Data().ToText()));
+    const auto answer = Ask(dialogs_, question, QString::fromStdString(Tags()->Item(tagKey).Data().ToText()));
     // The tags went while the box was open: the window has closed.
-    if (!answer || !tags_) return;
-    MBData& tag = tags_->Item(tagKey);
+    if (!answer || !session_) return;
+    MBData& tag = Tags()->Item(tagKey);
     // An integer tag shows what it will write: the whole number.
     tag.SetData(tag.DataType == IntegerType ? RoundHalfEven(answer->value) : answer->value);
   } catch (const NoSuchTag&) {

@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "protocol/line.h"
+#include "protocol/meter_model.h"
 #include "protocol/numeric_text.h"
 #include "protocol/serial_control.h"
 #include "tags/mb_collection.h"
@@ -33,7 +34,7 @@ struct SlaveSetting {
 // stored.
 SlaveSetting RestoredSlave(SettingsStore& settings) {
   const QString saved = settings.GetSetting(kSection, kSlaveKey, QStringLiteral("1"));
-  if (const auto number = ParseNumber(saved.toStdString()); number && IsSlaveId(*number)) {
+  if (const auto number = ParseNumber(saved.toStdString()); number && meter::IsSlaveId(*number)) {
     return {saved, *ToByte(*number)};
   }
   return {QStringLiteral("1"), 1};
@@ -62,14 +63,13 @@ void FormMain::Form_Load() {
   }
 
   const QString savedRate = settings_.GetSetting(kSection, kBaudRateKey, QStringLiteral("9600"));
-  progBoudRate_->addItems({QStringLiteral("9600"), QStringLiteral("19200")});
+  for (const int rate : meter::kRates) progBoudRate_->addItem(QString::number(rate));
   Select(progBoudRate_, 0, &FormMain::ProgBoudRate_Click);
   SelectSaved(progBoudRate_, savedRate, &FormMain::ProgBoudRate_Click);
 
   const SlaveSetting slave = RestoredSlave(settings_);
   progSlave_->setText(slave.text);
-  tags_ = std::make_unique<MBCollection>(services_);
-  AddDeviceTags(slave.slave);
+  session_ = std::make_unique<MeterSession>(services_, *line_, slave.slave, this);
 
   ShowPortProblem();
   timer1_->start(kPollingIntervalMs);
@@ -112,12 +112,6 @@ void FormMain::UseAwaitedPortOnceThere() {
   SelectSaved(progCom_, entry, &FormMain::ProgCom_Click);
 }
 
-void FormMain::AddDeviceTags(std::uint8_t slave) {
-  for (const DeviceTag& tag : kDeviceTags) {
-    tags_->Add(slave, tag.regType, tag.regAddress, tag.dataType, line_.get(), 0, tag.key);
-  }
-}
-
 void FormMain::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
@@ -130,7 +124,7 @@ void FormMain::Form_Unload() {
   // Ends the waits of an exchange that this close interrupts; the tick it belongs
   // to stops after that tag and releases the tags itself.
   comm_->SetPortOpen(false);
-  if (!tickRunning_) tags_.reset();
+  if (!tickRunning_) session_.reset();
 }
 
 }  // namespace dornvel

@@ -28,7 +28,7 @@ void FormMain::WhenLineFree(std::function<void()> start) {
 
 MeterAddress FormMain::MeterInUse() const {
   const auto line = ParseLineSettings(comm_->Settings()).value_or(LineSettings{});
-  const int slave = tags_ && tags_->Count() > 0 ? tags_->Item(1).Slave : 1;
+  const int slave = session_ && Tags()->Count() > 0 ? Tags()->Item(1).Slave : 1;
   return {slave, line.baudRate};
 }
 

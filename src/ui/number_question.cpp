@@ -1,16 +1,15 @@
 #include "ui/number_question.h"
 
+#include "protocol/meter_model.h"
 #include "protocol/numeric_text.h"
 #include "ui/dialogs.h"
 
 namespace dornvel {
 
-bool IsSlaveId(double value) { return value >= 1 && value <= 247; }
+const NumberQuestion kSlaveIdQuestion{"Enter new SlaveId (1..247)", "SlaveID", meter::IsSlaveId, "invalid SlaveID"};
 
-const NumberQuestion kSlaveIdQuestion{"Enter new SlaveId (1..247)", "SlaveID", IsSlaveId, "invalid SlaveID"};
-
-const NumberQuestion kBaudRateQuestion{"Enter new BoudRate (9600,19200)", "Boud Rate",
-                                       [](double v) { return v == 9600 || v == 19200; }, "invalid BoudRate"};
+const NumberQuestion kBaudRateQuestion{"Enter new BoudRate (9600,19200)", "Boud Rate", meter::IsRate,
+                                       "invalid BoudRate"};
 
 std::optional<NumberAnswer> Ask(Dialogs& dialogs, const NumberQuestion& question, const QString& defaultAnswer) {
   return Check(dialogs, question,

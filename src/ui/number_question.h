@@ -16,10 +16,6 @@ struct NumberQuestion {
   const char* refusal;
 };
 
-// Whether `value` is a slave id a device can carry: 1 to 247. 0 would reach
-// every device on the line, and 248-255 are reserved.
-bool IsSlaveId(double value);
-
 // A slave id, for the computer's requests and for the device itself.
 extern const NumberQuestion kSlaveIdQuestion;
 // The device's baud rate.

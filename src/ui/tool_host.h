@@ -4,6 +4,7 @@
 
 #include "protocol/meter_model.h"
 #include "protocol/protocol_services.h"
+#include "readings/reading.h"
 
 class QWidget;
 
@@ -34,6 +35,8 @@ class ToolHost {
 
   // The slave id the tags address and the rate the port is set to.
   virtual MeterAddress MeterInUse() const = 0;
+  // What the last finished tick learned of the meter.
+  virtual Reading LastReading() const = 0;
   // Polls the meter at `meter` from now on: its rate and slave id chosen as if
   // the user had chosen them (rate first).
   virtual void UseMeter(MeterAddress meter) = 0;

@@ -16,7 +16,6 @@
 #include "ui/form_main.h"
 #include "ui/meter_search_dialog.h"
 #include "ui/recording_form.h"
-#include "ui/tick_reading.h"
 #include "ui/trend_window.h"
 
 namespace dornvel {
@@ -118,10 +117,8 @@ void WindowTools::ToggleRecording() {
 }
 
 void WindowTools::AfterTick() {
-  const MBCollection* tags = window_.Tags();
-  if (!tags) return;  // the window has closed
-  const Reading reading =
-      TickReading(*tags, window_.LastTick(), std::chrono::system_clock::now(), window_.Panel(3)->text());
+  if (!window_.Tags()) return;  // the window has closed
+  const Reading reading = window_.LastReading();
   trend_->Append(reading);
   if (recorder_ && !recorder_->Record(reading)) {
     const QString why =
