@@ -429,7 +429,7 @@ options.
 Examples:
   dornvel-sim --link /tmp/dornvel-com1 --resistance 12.5 --switch 3 --jumper
   dornvel-sim --link /tmp/com1 --log - --bad-crc every:5 --silence 0.05 --seed 7
-  dornvel-sim --link /tmp/com1 --echo --meter 3 --meter 7 --meter 41 \
+  dornvel-sim --link /tmp/com1 --jumper --meter 3 --meter 7 --meter 41:12.5 \
               --meter 200@19200 --meter 7:100 --meter 7:200
   mbpoll -m rtu -a 1 -b 9600 -P none -s 2 -t 3:float -0 -r 0 -c 1 -1 /tmp/com1
 )";

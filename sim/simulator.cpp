@@ -315,13 +315,13 @@ bool Simulator::Transmit(const Bytes& bytes, ReplyTiming timing, const std::stri
     sent += written;
     if (sent < end) break;
   }
-  log_.Sent(std::span(bytes).first(sent), note);
-  if (sent < bytes.size()) log_.Event("line full: " + std::to_string(bytes.size() - sent) + " bytes dropped");
+  LogSent(bytes, sent, note);
   return true;
 }
 
-void Simulator::Send(const Bytes& bytes, const std::string& note) {
-  std::size_t written = WriteLine(*line_, bytes);
+void Simulator::Send(const Bytes& bytes, const std::string& note) { LogSent(bytes, WriteLine(*line_, bytes), note); }
+
+void Simulator::LogSent(const Bytes& bytes, std::size_t written, const std::string& note) {
   log_.Sent(std::span(bytes).first(written), note);
   if (written < bytes.size()) log_.Event("line full: " + std::to_string(bytes.size() - written) + " bytes dropped");
 }

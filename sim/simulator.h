@@ -69,6 +69,7 @@ class Simulator {
   // line when its line time has passed. False when a stop interrupted it.
   bool Transmit(const Bytes& bytes, ReplyTiming timing, const std::string& note);
   void Send(const Bytes& bytes, const std::string& note);
+  void LogSent(const Bytes& bytes, std::size_t written, const std::string& note);
   void Babble(unsigned baud);
   void HangUpAndReturn();
   void AnnouncePath();
