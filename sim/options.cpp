@@ -62,6 +62,17 @@ Handler SecondsInto(double FaultSettings::*field) {
   };
 }
 
+// Up to a second, from `least` on.
+template <typename Field>
+Handler MillisecondsInto(Field Options::*field, long least) {
+  return [field, least](Options& options, std::string_view value) -> std::string {
+    auto ms = WholeIn(value, least, 1000);
+    if (!ms) return Expected("milliseconds from " + std::to_string(least) + " to 1000");
+    options.*field = static_cast<int>(*ms);
+    return {};
+  };
+}
+
 const std::vector<OptionSpec>& OptionSpecs() {
   static const std::vector<OptionSpec> kSpecs = {
       {"link", true,
@@ -136,13 +147,7 @@ const std::vector<OptionSpec>& OptionSpecs() {
          o.log = std::string(v);
          return {};
        }},
-      {"frame-gap", true,
-       [](Options& o, std::string_view v) -> std::string {
-         auto ms = WholeIn(v, 1, 1000);
-         if (!ms) return Expected("milliseconds from 1 to 1000");
-         o.frameGapMs = static_cast<int>(*ms);
-         return {};
-       }},
+      {"frame-gap", true, MillisecondsInto(&Options::frameGapMs, 1)},
       {"meter", true,
        [](Options& o, std::string_view v) -> std::string {
          auto meter = ParseMeterSpec(v);
@@ -150,13 +155,7 @@ const std::vector<OptionSpec>& OptionSpecs() {
          o.meters.push_back(*meter);
          return {};
        }},
-      {"turnaround", true,
-       [](Options& o, std::string_view v) -> std::string {
-         auto ms = WholeIn(v, 0, 1000);
-         if (!ms) return Expected("milliseconds from 0 to 1000");
-         o.turnaroundMs = static_cast<int>(*ms);
-         return {};
-       }},
+      {"turnaround", true, MillisecondsInto(&Options::turnaroundMs, 0)},
       {"echo", false,
        [](Options& o, std::string_view) -> std::string {
          o.echo = true;
