@@ -383,7 +383,7 @@ reads bytes without a valid frame, new garbage on every retry. Faults apply to
 the line's reply, counted over the requests any meter answers. Not with
 --device.
 
-Both:
+Adapter (with one meter or a line):
   --echo               send every request back, byte for byte as it arrived,
                        before any reply, as a two-wire RS-485 adapter that
                        hears itself does; also when no meter answers
