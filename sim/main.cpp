@@ -48,12 +48,16 @@ int Serve(const dornvel::sim::Options& options) {
     SignalPipe signals;
     std::unique_ptr<LinkPointer> link;
     if (options.link) link = std::make_unique<LinkPointer>(*options.link);
+    const std::vector<MeterSpec> meters = MetersOf(options);
     std::unique_ptr<Line> line =
-        options.device ? OpenSerialPort(*options.device, options.baud) : OpenPseudoTerminal(options.baud);
+        options.device ? OpenSerialPort(*options.device, options.baud) : OpenPseudoTerminal(meters.front().baud);
     if (link) link->PointTo(line->Path());
-    log->Event("serving slave " + std::to_string(options.slaveId) + " at " + std::to_string(options.baud) +
-               " baud on " + line->Path() + (link ? " (link " + link->Path() + ")" : "") + ", jumper JP " +
-               (options.jumper ? "set" : "not set") + ", seed " + std::to_string(seed));
+    std::string served;
+    for (const MeterSpec& meter : meters)
+      served += (served.empty() ? "" : ", ") + std::string("slave ") + std::to_string(meter.slaveId) + " at " +
+                std::to_string(meter.baud) + " baud";
+    log->Event("serving " + served + " on " + line->Path() + (link ? " (link " + link->Path() + ")" : "") +
+               ", jumper JP " + (options.jumper ? "set" : "not set") + ", seed " + std::to_string(seed));
     Simulator simulator(options, seed, std::move(line), link.get(), *log, signals, stdout);
     try {
       simulator.Run();

@@ -1,5 +1,6 @@
 #include "sim/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <functional>
@@ -57,6 +58,17 @@ Handler SecondsInto(double FaultSettings::*field) {
     auto seconds = SecondsFrom(value);
     if (!seconds) return Expected("seconds from 0 to 3600, e.g. 0.5");
     options.faults.*field = *seconds;
+    return {};
+  };
+}
+
+// Up to a second, from `least` on.
+template <typename Field>
+Handler MillisecondsInto(Field Options::*field, long least) {
+  return [field, least](Options& options, std::string_view value) -> std::string {
+    auto ms = WholeIn(value, least, 1000);
+    if (!ms) return Expected("milliseconds from " + std::to_string(least) + " to 1000");
+    options.*field = static_cast<int>(*ms);
     return {};
   };
 }
@@ -135,11 +147,18 @@ const std::vector<OptionSpec>& OptionSpecs() {
          o.log = std::string(v);
          return {};
        }},
-      {"frame-gap", true,
+      {"frame-gap", true, MillisecondsInto(&Options::frameGapMs, 1)},
+      {"meter", true,
        [](Options& o, std::string_view v) -> std::string {
-         auto ms = WholeIn(v, 1, 1000);
-         if (!ms) return Expected("milliseconds from 1 to 1000");
-         o.frameGapMs = static_cast<int>(*ms);
+         auto meter = ParseMeterSpec(v);
+         if (!meter) return Expected("ID[@RATE][:KOHM]: a slave id from 1 to 247, 9600 or 19200, kilohms");
+         o.meters.push_back(*meter);
+         return {};
+       }},
+      {"turnaround", true, MillisecondsInto(&Options::turnaroundMs, 0)},
+      {"echo", false,
+       [](Options& o, std::string_view) -> std::string {
+         o.echo = true;
          return {};
        }},
       {"stop-bits", true,
@@ -197,6 +216,23 @@ const std::vector<OptionSpec>& OptionSpecs() {
   return kSpecs;
 }
 
+// Why the options given do not go together; empty when they do.
+std::string Conflict(const Options& options, const std::vector<std::string_view>& given) {
+  auto was = [&given](std::string_view name) { return std::find(given.begin(), given.end(), name) != given.end(); };
+  if (options.link && options.device) return "--link makes a link to the pseudo-terminal; it does not go with --device";
+  if (options.meters.empty()) {
+    if (was("turnaround")) return "--turnaround times a line of meters; it goes with --meter";
+    return {};
+  }
+  for (std::string_view single : {"slave", "baud", "resistance"})
+    if (was(single))
+      return "--" + std::string(single) +
+             " describes the single meter; with --meter give each meter's id, rate and "
+             "resistance as ID[@RATE][:KOHM]";
+  if (options.device) return "--meter needs the pseudo-terminal, whose speed the master sets; not --device";
+  return {};
+}
+
 ParsedCommandLine Refuse(std::string message) {
   ParsedCommandLine parsed;
   parsed.action = ParsedCommandLine::Action::Refuse;
@@ -209,6 +245,7 @@ ParsedCommandLine Refuse(std::string message) {
 ParsedCommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
   ParsedCommandLine parsed;
   parsed.action = ParsedCommandLine::Action::Run;
+  std::vector<std::string_view> given;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string_view argument = arguments[i];
     if (argument == "--help" || argument == "-h") {
@@ -241,13 +278,38 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string_view> arguments) 
     } else if (inlineValue) {
       return Refuse("--" + std::string(name) + " takes no value");
     }
+    given.push_back(option->name);
     std::string refusal = option->handle(parsed.options, value);
     if (!refusal.empty())
       return Refuse("--" + std::string(name) + " " + refusal + ", not '" + std::string(value) + "'");
   }
-  if (parsed.options.link && parsed.options.device)
-    return Refuse("--link makes a link to the pseudo-terminal; it does not go with --device");
+  if (std::string conflict = Conflict(parsed.options, given); !conflict.empty()) return Refuse(conflict);
   return parsed;
+}
+
+std::optional<MeterSpec> ParseMeterSpec(std::string_view text) {
+  MeterSpec meter;
+  if (auto colon = text.find(':'); colon != std::string_view::npos) {
+    auto kilohms = NumberFrom<float>(text.substr(colon + 1));
+    if (!kilohms || !std::isfinite(*kilohms)) return std::nullopt;
+    meter.resistance = *kilohms;
+    text = text.substr(0, colon);
+  }
+  if (auto at = text.find('@'); at != std::string_view::npos) {
+    auto baud = NumberFrom<long>(text.substr(at + 1));
+    if (!baud || !IsValidBaud(*baud)) return std::nullopt;
+    meter.baud = static_cast<std::uint16_t>(*baud);
+    text = text.substr(0, at);
+  }
+  auto id = NumberFrom<long>(text);
+  if (!id || !IsValidSlaveId(*id)) return std::nullopt;
+  meter.slaveId = static_cast<std::uint8_t>(*id);
+  return meter;
+}
+
+std::vector<MeterSpec> MetersOf(const Options& options) {
+  if (!options.meters.empty()) return options.meters;
+  return {MeterSpec{options.slaveId, options.baud, options.resistance}};
 }
 
 std::string HelpText() {
@@ -281,7 +343,8 @@ Line:
                        (re-pointed when the line comes back, removed on exit)
   --device PATH        serve on this serial port instead of a pseudo-terminal
                        (8 data bits, no parity, 2 stop bits at the device rate)
-  --frame-gap MS       silence that ends a request frame (default 20)
+  --frame-gap MS       silence that ends a request frame (default 20; 3.5
+                       characters on a line of meters)
   --stop-bits any|1|2  stop bits a request must be sent with (default any)
 On a pseudo-terminal the simulator reads the settings the master put on the
 line before answering each request: a request sent at a speed other than the
@@ -297,6 +360,33 @@ Device:
   --resistance KOHM    fixed resistance; without it the value drifts slowly
   --drift-around KOHM  centre of the drifting value (default 1500)
   --switch N           protection switch value, -32768..65535 (default 0)
+
+Line of meters (instead of --slave, --baud and --resistance):
+  --meter ID[@RATE][:KOHM]
+                       one more meter on the line, repeatable: slave id ID
+                       (1..247) at RATE (9600 or 19200, default 9600) with a
+                       fixed resistance KOHM (drifting without it); each has
+                       its own holding registers. --jumper, --refuse-code,
+                       --switch and --drift-around apply to every meter.
+  --turnaround MS      a meter's reply starts MS after the request's last byte
+                       has left the line (default 5, above the 3.5 characters
+                       of silence that end a frame: 4.0 ms at 9600 baud, 2.0 ms
+                       at 19200)
+A line of meters is timed as a real one: the request is taken to arrive at its
+line time, the reply follows after the turnaround and each of its bytes comes
+when its line time has passed (1.146 ms a byte at 9600 baud, 0.573 ms at
+19200), and a request ends with 3.5 characters of silence (--frame-gap to
+change). A request is answered by every meter at its address whose rate is the
+speed the master set. Meters sharing an id answer together and collide: their
+drivers start a little apart and fight where their bits differ, so the master
+reads bytes without a valid frame, new garbage on every retry. Faults apply to
+the line's reply, counted over the requests any meter answers. Not with
+--device.
+
+Adapter (with one meter or a line):
+  --echo               send every request back, byte for byte as it arrived,
+                       before any reply, as a two-wire RS-485 adapter that
+                       hears itself does; also when no meter answers
 
 Faults. Each takes WHEN: a probability ("0.1" or "10%"), "every:N" (requests
 N, 2N, 3N, ...) or "at:N[,M...]" (exactly those requests). Requests are
@@ -330,7 +420,7 @@ Output:
   --help, --version
 
 On exit (and on SIGUSR1) the counters go to standard error and the log:
-  dornvel-sim: requests=N answered=N ignored=N faults: hangup=N silence=N ...
+  dornvel-sim: requests=N answered=N ignored=N collisions=N faults: hangup=N ...
 
 Exit status: 0 after SIGINT/SIGTERM, 1 on a failure of the line, 2 on bad
 options.
@@ -338,6 +428,8 @@ options.
 Examples:
   dornvel-sim --link /tmp/dornvel-com1 --resistance 12.5 --switch 3 --jumper
   dornvel-sim --link /tmp/com1 --log - --bad-crc every:5 --silence 0.05 --seed 7
+  dornvel-sim --link /tmp/com1 --jumper --meter 3 --meter 7 --meter 41:12.5 \
+              --meter 200@19200 --meter 7:100 --meter 7:200
   mbpoll -m rtu -a 1 -b 9600 -P none -s 2 -t 3:float -0 -r 0 -c 1 -1 /tmp/com1
 )";
 }

@@ -2,11 +2,14 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <stdexcept>
 #include <vector>
 
+#include "sim/collision.h"
+#include "sim/line_timing.h"
 #include "sim/reply_mangling.h"
 #include "sim/request_handler.h"
 
@@ -24,29 +27,44 @@ std::string SecondsText(double seconds) {
   return text;
 }
 
-int PollTimeoutMs(Clock::duration left) {
-  if (left <= Clock::duration::zero()) return 0;
-  return static_cast<int>(ceil<milliseconds>(left).count());
+// Waits for `fds` up to `left` (for ever when empty) with the clock's
+// resolution, since a timed line paces bytes a fraction of a millisecond apart.
+int PollFor(pollfd* fds, nfds_t count, std::optional<Clock::duration> left) {
+  timespec timeout{};
+  if (left) {
+    const auto wait = std::max(*left, Clock::duration::zero());
+    const auto whole = duration_cast<seconds>(wait);
+    timeout.tv_sec = static_cast<time_t>(whole.count());
+    timeout.tv_nsec = static_cast<long>(duration_cast<nanoseconds>(wait - whole).count());
+  }
+  return ::ppoll(fds, count, left ? &timeout : nullptr, nullptr);
 }
 
-Resistance ResistanceFor(const Options& options, std::uint64_t seed) {
-  if (options.resistance) return Resistance::Fixed(*options.resistance);
-  return Resistance::Drifting(options.driftCentre, seed, Clock::now());
-}
-
-Meter::Settings MeterSettings(const Options& options) {
-  Meter::Settings settings;
-  settings.slaveId = options.slaveId;
-  settings.baud = options.baud;
-  settings.jumper = options.jumper;
-  settings.refusedWriteCode = options.refusedWriteCode;
-  settings.switchValue = options.switchValue;
-  return settings;
+std::vector<Meter> MakeMeters(const Options& options, std::uint64_t seed) {
+  std::vector<Meter> meters;
+  for (const MeterSpec& spec : MetersOf(options)) {
+    Meter::Settings settings;
+    settings.slaveId = spec.slaveId;
+    settings.baud = spec.baud;
+    settings.jumper = options.jumper;
+    settings.refusedWriteCode = options.refusedWriteCode;
+    settings.switchValue = options.switchValue;
+    // Each drifting meter walks its own way: the seed moves on per meter.
+    Resistance resistance = spec.resistance
+                                ? Resistance::Fixed(*spec.resistance)
+                                : Resistance::Drifting(options.driftCentre, seed + meters.size(), Clock::now());
+    meters.emplace_back(settings, std::move(resistance));
+  }
+  return meters;
 }
 
 // A frame longer than any Modbus RTU frame is noise; it is handed on (and
 // refused) rather than collected for ever.
 constexpr std::size_t kLongestFrame = 256;
+
+// The single meter's frame gap, long enough for a master that writes a frame
+// in pieces.
+constexpr auto kSingleMeterFrameGap = milliseconds(20);
 
 }  // namespace
 
@@ -58,21 +76,23 @@ Simulator::Simulator(const Options& options, std::uint64_t seed, std::unique_ptr
       log_(log),
       signals_(signals),
       announceTo_(announceTo),
-      meter_(MeterSettings(options), ResistanceFor(options, seed)),
+      meters_(MakeMeters(options, seed)),
+      timed_(!options.meters.empty()),
       faults_(options.faults.triggers, seed),
-      babbleRandom_(seed ^ 0x9E3779B97F4A7C15ull) {
-  engine_.SetSlave(meter_.SlaveId());
-}
+      babbleRandom_(seed ^ 0x9E3779B97F4A7C15ull),
+      collisionRandom_(seed ^ 0xC2B2AE3D27D4EB4Full) {}
 
 void Simulator::Run() {
   AnnouncePath();
-  const auto gap = milliseconds(options_.frameGapMs);
   Bytes pending;
+  Clock::time_point firstByte{};
   Clock::time_point lastByte{};
+  Clock::duration gap = FrameGap();
   while (!stop_) {
-    int timeout = pending.empty() ? -1 : PollTimeoutMs(lastByte + gap - Clock::now());
+    std::optional<Clock::duration> timeout;
+    if (!pending.empty()) timeout = lastByte + gap - Clock::now();
     pollfd fds[2] = {{signals_.Fd(), POLLIN, 0}, {line_->Fd(), POLLIN, 0}};
-    if (::poll(fds, 2, timeout) < 0) {
+    if (PollFor(fds, 2, timeout) < 0) {
       if (errno == EINTR) continue;
       throw std::runtime_error("poll failed");
     }
@@ -83,79 +103,140 @@ void Simulator::Run() {
     if (fds[1].revents) {
       Bytes bytes = ReadAvailable(*line_);
       if (!bytes.empty()) {
-        pending.insert(pending.end(), bytes.begin(), bytes.end());
         lastByte = Clock::now();
+        if (pending.empty()) {
+          firstByte = lastByte;
+          gap = FrameGap();
+        }
+        pending.insert(pending.end(), bytes.begin(), bytes.end());
       }
     }
     if (!pending.empty() && (Clock::now() - lastByte >= gap || pending.size() > kLongestFrame)) {
       Bytes frame;
       frame.swap(pending);
-      HandleFrame(frame);
+      HandleFrame(frame, firstByte);
     }
   }
 }
 
-void Simulator::HandleFrame(const Bytes& frame) {
+Clock::duration Simulator::FrameGap() const {
+  if (options_.frameGapMs) return milliseconds(*options_.frameGapMs);
+  if (!timed_) return kSingleMeterFrameGap;
+  auto settings = line_->MasterSettings();
+  return InterFrameSilence(settings && settings->baud ? settings->baud : meters_.front().Baud());
+}
+
+void Simulator::HandleFrame(const Bytes& frame, Clock::time_point arrived) {
   log_.Received(frame);
-  if (!LineMatchesDevice()) {
+  const auto settings = line_->MasterSettings();
+  if (settings && (!lastSettings_ || *lastSettings_ != *settings)) {
+    log_.Event("line set to " + Describe(*settings) + " by the master");
+    lastSettings_ = settings;
+  }
+  const unsigned baud = settings && settings->baud ? settings->baud : meters_.front().Baud();
+  // An echoing adapter hands back each byte as it leaves, heard or not.
+  if (options_.echo && !Transmit(frame, {arrived, baud}, "echo")) return;
+  std::vector<Meter*> hearing = MetersHearing(settings);
+  if (hearing.empty()) {
     ++ignored_;
     return;
   }
-  engine_.SetSlave(meter_.SlaveId());
+  // Any meter hearing the request at its address decides, through
+  // libmodbus, whether the frame is a request; one of the others otherwise,
+  // which refuses it as addressed to another slave.
+  Meter* judge = hearing.front();
+  for (Meter* meter : hearing)
+    if (meter->SlaveId() == frame[0]) judge = meter;
+  engine_.SetSlave(judge->SlaveId());
   auto received = engine_.Receive(frame);
   if (received.status != ModbusEngine::Received::Status::Request) {
     ++ignored_;
     log_.Event("ignored: " + received.reason);
     return;
   }
-  if (received.request[0] == 0) {
-    Handled handled = HandleRequest(engine_, meter_, received.request, Clock::now());
-    log_.Event("broadcast, not answered" + (handled.note.empty() ? "" : ": " + handled.note));
+  const bool broadcast = received.request[0] == 0;
+  std::vector<Meter*> addressed;
+  for (Meter* meter : hearing)
+    if (broadcast || meter->SlaveId() == received.request[0]) addressed.push_back(meter);
+  if (broadcast) {
+    std::string notes;
+    Replies(received.request, addressed, false, notes);
+    log_.Event("broadcast, not answered" + (notes.empty() ? "" : ": " + notes));
     return;
   }
-  Answer(received.request, ++requests_);
+  const Clock::time_point start =
+      timed_ ? arrived + LineTime(frame.size(), baud) + milliseconds(options_.turnaroundMs) : Clock::now();
+  Answer(received.request, ++requests_, addressed, {start, baud});
 }
 
-bool Simulator::LineMatchesDevice() {
-  auto settings = line_->MasterSettings();
-  if (!settings) return true;
-  if (!lastSettings_ || *lastSettings_ != *settings) {
-    log_.Event("line set to " + Describe(*settings) + " by the master");
-    lastSettings_ = settings;
+std::vector<Meter*> Simulator::MetersHearing(const std::optional<LineSettings>& settings) {
+  std::vector<Meter*> hearing;
+  if (!settings) {
+    for (Meter& meter : meters_) hearing.push_back(&meter);
+    return hearing;
   }
+  for (Meter& meter : meters_)
+    if (meter.Baud() == settings->baud) hearing.push_back(&meter);
   std::string mismatch;
-  if (settings->baud != meter_.Baud())
-    mismatch = "line at " + std::to_string(settings->baud) + " baud, device at " + std::to_string(meter_.Baud());
+  if (hearing.empty() && meters_.size() == 1)
+    mismatch =
+        "line at " + std::to_string(settings->baud) + " baud, device at " + std::to_string(meters_.front().Baud());
+  else if (hearing.empty())
+    mismatch = "line at " + std::to_string(settings->baud) + " baud, no meter at that rate";
   else if (options_.requiredStopBits != 0 && settings->stopBits != options_.requiredStopBits)
     mismatch = "line with " + std::to_string(settings->stopBits) + " stop bits, device needs " +
                std::to_string(options_.requiredStopBits);
-  if (mismatch.empty()) return true;
+  if (mismatch.empty()) return hearing;
   log_.Event("ignored (not heard): " + mismatch);
-  return false;
+  return {};
 }
 
-void Simulator::Answer(const Bytes& request, std::uint64_t number) {
+void Simulator::Answer(const Bytes& request, std::uint64_t number, const std::vector<Meter*>& answering,
+                       ReplyTiming timing) {
   const std::string tag = "request #" + std::to_string(number);
   const FaultSet faults = EffectiveFaults(faults_.Decide(number));
-  if (ReplacedReply(faults, tag)) return;
+  if (ReplacedReply(faults, tag, timing.baud)) return;
 
   std::string applied;
-  const std::uint16_t baudBefore = meter_.Baud();
-  Handled handled;
-  if (Has(faults, FaultKind::Exception)) {
-    Mark(FaultKind::Exception, applied);
-    handled.reply = engine_.ReplyException(request, options_.faults.exceptionCode);
-  } else {
-    handled = HandleRequest(engine_, meter_, request, Clock::now());
+  const std::uint16_t baudBefore = answering.front()->Baud();
+  const bool exception = Has(faults, FaultKind::Exception);
+  if (exception) Mark(FaultKind::Exception, applied);
+  std::string notes;
+  std::vector<Bytes> replies = Replies(request, answering, exception, notes);
+  Bytes reply = replies.front();
+  if (replies.size() > 1) {
+    ++collisions_;
+    reply = Collide(replies, collisionRandom_);
+    applied += (applied.empty() ? "" : "; ") + std::to_string(replies.size()) + " meters collide";
   }
-  Bytes reply = Mangled(std::move(handled.reply), faults, request[0], applied);
-  if (!Deliver(reply, faults, applied.empty() ? tag : tag + "; " + applied)) return;
+  reply = Mangled(std::move(reply), faults, request[0], applied);
+  if (!Deliver(reply, faults, applied.empty() ? tag : tag + "; " + applied, timing)) return;
   ++answered_;
-  if (!handled.note.empty()) log_.Event(tag + ": " + handled.note);
-  if (meter_.Baud() != baudBefore) line_->SetRate(meter_.Baud());
+  if (!notes.empty()) log_.Event(tag + ": " + notes);
+  if (!timed_ && meters_.front().Baud() != baudBefore) line_->SetRate(meters_.front().Baud());
 }
 
-bool Simulator::ReplacedReply(const FaultSet& faults, const std::string& tag) {
+std::vector<Bytes> Simulator::Replies(const Bytes& request, const std::vector<Meter*>& meters, bool exception,
+                                      std::string& notes) {
+  std::vector<Bytes> replies;
+  for (Meter* meter : meters) {
+    Handled handled;
+    if (exception) {
+      handled.reply = engine_.ReplyException(request, options_.faults.exceptionCode);
+    } else {
+      engine_.SetSlave(meter->SlaveId());
+      handled = HandleRequest(engine_, *meter, request, Clock::now());
+    }
+    replies.push_back(std::move(handled.reply));
+    if (handled.note.empty()) continue;
+    if (!notes.empty()) notes += "; ";
+    if (timed_) notes += "meter " + std::to_string(meter - meters_.data() + 1) + ": ";
+    notes += handled.note;
+  }
+  return replies;
+}
+
+bool Simulator::ReplacedReply(const FaultSet& faults, const std::string& tag, unsigned baud) {
   if (Has(faults, FaultKind::Hangup)) {
     faults_.Count(FaultKind::Hangup);
     log_.Event(tag + ": fault hangup, no reply");
@@ -170,7 +251,7 @@ bool Simulator::ReplacedReply(const FaultSet& faults, const std::string& tag) {
   if (Has(faults, FaultKind::Babble)) {
     faults_.Count(FaultKind::Babble);
     log_.Event(tag + ": fault babble, no reply");
-    Babble();
+    Babble(baud);
     return true;
   }
   return false;
@@ -199,39 +280,57 @@ Bytes Simulator::Mangled(Bytes reply, const FaultSet& faults, std::uint8_t slave
   return reply;
 }
 
-bool Simulator::Deliver(const Bytes& reply, const FaultSet& faults, std::string note) {
+bool Simulator::Deliver(const Bytes& reply, const FaultSet& faults, std::string note, ReplyTiming timing) {
   const FaultSettings& settings = options_.faults;
   if (Has(faults, FaultKind::Delay)) {
     faults_.Count(FaultKind::Delay);
     note += note.find("fault ") == std::string::npos ? "; fault delay" : " + delay";
     log_.Event(note + ": replying in " + SecondsText(settings.delaySeconds));
-    if (!Pause(SecondsOf(settings.delaySeconds))) return false;
+    timing.start = std::max(timing.start, Clock::now()) + SecondsOf(settings.delaySeconds);
   }
-  if (!Has(faults, FaultKind::Split)) {
-    Send(reply, note);
-    return true;
-  }
+  if (!Has(faults, FaultKind::Split)) return Transmit(reply, timing, note);
   faults_.Count(FaultKind::Split);
   note += note.find("fault ") == std::string::npos ? "; fault split" : " + split";
   auto [first, second] = SplitInTwo(reply, settings.splitAt);
-  Send(first, note + " (part 1 of 2)");
-  if (!Pause(SecondsOf(settings.splitGapSeconds))) return false;
-  Send(second, note + " (part 2 of 2)");
+  if (!Transmit(first, timing, note + " (part 1 of 2)")) return false;
+  timing.start = Clock::now() + SecondsOf(settings.splitGapSeconds);
+  return Transmit(second, timing, note + " (part 2 of 2)");
+}
+
+bool Simulator::Transmit(const Bytes& bytes, ReplyTiming timing, const std::string& note) {
+  if (!timed_) {
+    if (!PauseUntil(timing.start)) return false;
+    Send(bytes, note);
+    return true;
+  }
+  // Byte i has arrived once i + 1 characters' time has passed; a late wake-up
+  // sends every byte that is due at once, so the reply never ends late.
+  const auto character = LineTime(1, timing.baud);
+  std::size_t sent = 0;
+  while (sent < bytes.size()) {
+    if (!PauseUntil(timing.start + character * (sent + 1))) return false;
+    const auto due = static_cast<std::size_t>((Clock::now() - timing.start) / character);
+    const std::size_t end = std::clamp<std::size_t>(due, sent + 1, bytes.size());
+    const std::size_t written = WriteLine(*line_, std::span(bytes).subspan(sent, end - sent));
+    sent += written;
+    if (sent < end) break;
+  }
+  LogSent(bytes, sent, note);
   return true;
 }
 
-void Simulator::Send(const Bytes& bytes, const std::string& note) {
-  std::size_t written = WriteLine(*line_, bytes);
+void Simulator::Send(const Bytes& bytes, const std::string& note) { LogSent(bytes, WriteLine(*line_, bytes), note); }
+
+void Simulator::LogSent(const Bytes& bytes, std::size_t written, const std::string& note) {
   log_.Sent(std::span(bytes).first(written), note);
   if (written < bytes.size()) log_.Event("line full: " + std::to_string(bytes.size() - written) + " bytes dropped");
 }
 
-void Simulator::Babble() {
-  // Random bytes paced at the line rate: 8N2 framing puts 11 bits on the
-  // line per byte, so 9600 baud carries 872 bytes a second, 8.7 per 10 ms
-  // slice; 8 are sent per slice (17 at 19200).
+void Simulator::Babble(unsigned baud) {
+  // Random bytes paced at the line rate: 9600 baud carries 872 bytes a
+  // second, 8.7 per 10 ms slice; 8 are sent per slice (17 at 19200).
   const auto slice = milliseconds(10);
-  const std::size_t perSlice = std::max<std::size_t>(1, meter_.Baud() / 11 / 100);
+  const std::size_t perSlice = std::max<std::size_t>(1, baud / kBitsPerCharacter / 100);
   const auto end = Clock::now() + SecondsOf(options_.faults.babbleSeconds);
   std::uniform_int_distribution<int> byte(0, 255);
   while (Clock::now() < end) {
@@ -271,16 +370,16 @@ void Simulator::Report() {
 
 std::string Simulator::Counters() const {
   return "requests=" + std::to_string(requests_) + " answered=" + std::to_string(answered_) +
-         " ignored=" + std::to_string(ignored_) + " faults: " + faults_.Summary();
+         " ignored=" + std::to_string(ignored_) + " collisions=" + std::to_string(collisions_) +
+         " faults: " + faults_.Summary();
 }
 
-bool Simulator::Pause(Clock::duration length) {
-  const auto end = Clock::now() + length;
+bool Simulator::PauseUntil(Clock::time_point end) {
   while (!stop_) {
     auto left = end - Clock::now();
     if (left <= Clock::duration::zero()) return true;
     pollfd signal{signals_.Fd(), POLLIN, 0};
-    if (::poll(&signal, 1, PollTimeoutMs(left)) > 0) TakeSignals();
+    if (PollFor(&signal, 1, left) > 0) TakeSignals();
   }
   return false;
 }

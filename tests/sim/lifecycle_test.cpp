@@ -39,7 +39,7 @@ TEST_F(SimLifecycle, sigterm_removes_the_link_and_exits_0) {
   ASSERT_TRUE(fs::is_symlink(link)) << sim.Errors();
   EXPECT_EQ(sim.Stop(), 0);
   EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
-  EXPECT_NE(sim.Errors().find("dornvel-sim: requests=0 answered=0 ignored=0 faults:"), std::string::npos)
+  EXPECT_NE(sim.Errors().find("dornvel-sim: requests=0 answered=0 ignored=0 collisions=0 faults:"), std::string::npos)
       << sim.Errors();
 }
 
@@ -136,7 +136,8 @@ TEST_F(SimLifecycle, sigusr1_prints_the_counters_while_it_runs) {
   // Sent only after the request went unanswered; the counters line follows.
   ::kill(sim.ChildProcess().Pid(), SIGUSR1);
   EXPECT_EQ(client.Transact(kReadNolu), kNormalReply) << "it keeps serving";
-  EXPECT_NE(sim.Errors().find("requests=1 answered=0 ignored=0 faults: hangup=0 silence=1"), std::string::npos)
+  EXPECT_NE(sim.Errors().find("requests=1 answered=0 ignored=0 collisions=0 faults: hangup=0 silence=1"),
+            std::string::npos)
       << sim.Errors();
 }
 
@@ -168,6 +169,12 @@ TEST_F(SimLifecycle, bad_options_are_refused_with_exit_code_2) {
       {"--jumper=yes"},
       {"--link"},
       {"--link", "a", "--device", "b"},
+      {"--meter", "0"},
+      {"--meter", "7@4800"},
+      {"--meter", "7:many"},
+      {"--meter", "7", "--slave", "3"},
+      {"--meter", "7", "--device", "b"},
+      {"--turnaround", "5"},
       {"--no-such-option"},
       {"stray"},
   };
@@ -193,7 +200,8 @@ TEST_F(SimLifecycle, help_names_every_option_and_the_refusal_code) {
         "--jumper",         "--refuse-code", "--resistance", "--drift-around", "--switch",     "--silence",
         "--delay",          "--delay-time",  "--bad-crc",    "--foreign",      "--foreign-id", "--exception",
         "--exception-code", "--split",       "--split-at",   "--split-gap",    "--short",      "--short-length",
-        "--babble",         "--babble-time", "--hangup",     "--hangup-time",  "--seed",       "--log"})
+        "--babble",         "--babble-time", "--hangup",     "--hangup-time",  "--seed",       "--log",
+        "--meter",          "--turnaround",  "--echo"})
     EXPECT_NE(text.find(option), std::string::npos) << option;
   EXPECT_NE(text.find("exception 1"), std::string::npos);
 }

@@ -157,5 +157,42 @@ TEST(SimOptions, refusals_say_which_option_and_why) {
   EXPECT_EQ(Parse({"--help", "--what"}).action, ParsedCommandLine::Action::Help);
 }
 
+TEST(SimOptions, a_meter_spec_gives_id_rate_and_resistance) {
+  struct Case {
+    const char* text;
+    std::optional<MeterSpec> meter;
+  };
+  const Case cases[] = {
+      {"7", MeterSpec{7, 9600, std::nullopt}},
+      {"7@19200", MeterSpec{7, 19200, std::nullopt}},
+      {"247:12.5", MeterSpec{247, 9600, 12.5f}},
+      {"1@9600:-3", MeterSpec{1, 9600, -3.0f}},
+      {"", std::nullopt},
+      {"0", std::nullopt},
+      {"248", std::nullopt},
+      {"7@", std::nullopt},
+      {"7@4800", std::nullopt},
+      {"7:", std::nullopt},
+      {"7:inf", std::nullopt},
+      {"7:12.5@9600", std::nullopt},
+      {"7@19200@9600", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseMeterSpec(c.text), c.meter) << c.text;
+}
+
+TEST(SimOptions, the_single_meter_is_the_line_unless_meters_are_given) {
+  ParsedCommandLine single = Parse({"--slave", "9", "--baud", "19200", "--resistance", "2"});
+  EXPECT_EQ(MetersOf(single.options), (std::vector<MeterSpec>{{9, 19200, 2.0f}}));
+  ParsedCommandLine line = Parse({"--meter", "3", "--meter=200@19200", "--jumper", "--switch", "4", "--echo"});
+  ASSERT_EQ(line.action, ParsedCommandLine::Action::Run) << line.message;
+  EXPECT_EQ(MetersOf(line.options), (std::vector<MeterSpec>{{3, 9600, std::nullopt}, {200, 19200, std::nullopt}}));
+  EXPECT_TRUE(line.options.echo);
+  EXPECT_EQ(line.options.turnaroundMs, 5);
+  EXPECT_EQ(Parse({"--meter", "3", "--resistance", "2"}).message,
+            "--resistance describes the single meter; with --meter give each meter's id, rate and resistance as "
+            "ID[@RATE][:KOHM]");
+  EXPECT_EQ(Parse({"--turnaround", "2"}).message, "--turnaround times a line of meters; it goes with --meter");
+}
+
 }  // namespace
 }  // namespace dornvel::sim
