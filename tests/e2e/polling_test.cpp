@@ -112,7 +112,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ShownValues{"rounded_down_and_negative_at_slave_17_and_19200_baud",
                                   {"--resistance", "12.4", "--switch", "-5", "--slave", "17", "--baud", "19200"},
                                   {{"Properties/Slave", "17"}, {"Properties/BoudRate", "19200"}},
-                                  {"12", "-05", "0017", "19200"}}),
+                                  {"12", "-05", "0017", "19200"}},
+                      ShownValues{"through_an_adapter_that_echoes_each_request",
+                                  {"--resistance", "12.6", "--switch", "3", "--echo"},
+                                  {},
+                                  {"13", "03", "0001", "9600"}}),
     [](const ::testing::TestParamInfo<ShownValues>& info) { return std::string(info.param.name); });
 
 }  // namespace

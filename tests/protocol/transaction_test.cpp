@@ -206,6 +206,35 @@ TEST_F(TransactionTest, the_error_counter_counts_on_from_its_number_or_restarts_
   }
 }
 
+// Many two-wire adapters hear their own request: the copy before the reply
+// is theirs, not the meter's.
+TEST_F(TransactionTest, an_adapters_echo_of_the_request_is_not_taken_for_the_reply) {
+  const struct {
+    const char* what;
+    std::vector<ScriptedSerialControl::Chunk> input;
+    double value;  // 0: none
+    const char* panel3;
+  } cases[] = {
+      {"echo, then the reply", {{1ms, FromHex(kReadSwitch)}, {5ms, FromHex(kSwitchIs3)}}, 3, ""},
+      {"echo, the reply 0.3 s later", {{1ms, FromHex(kReadSwitch)}, {300ms, FromHex(kSwitchIs3)}}, 3, ""},
+      {"echo alone", {{1ms, FromHex(kReadSwitch)}}, 0, "1"},
+      {"no echo", {{5ms, FromHex(kSwitchIs3)}}, 3, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    tag.ForgetValue();
+    line.NoteInStep();
+    window.panel3.clear();
+    port.Expect(kReadSwitch, c.input);
+    tag.Refresh();
+    EXPECT_EQ(tag.Data(), c.value ? Value(c.value) : Value());
+    EXPECT_EQ(window.panel3, c.panel3);
+    EXPECT_EQ(tag.LastError, 0);
+    clock.Advance(1s);  // what is still on its way arrives before the next case
+    port.Input();
+  }
+}
+
 TEST(ErrorText, gives_the_text_of_each_code_by_numeric_value) {
   const std::pair<int, std::string> cases[] = {
       {0, "O.K."},
