@@ -9,12 +9,7 @@ namespace dornvel {
 namespace {
 
 using namespace function_code;
-
-// Address, function and the two CRC bytes around the data of every reply.
-constexpr std::size_t kFrameOverhead = 4;
-constexpr std::size_t kExceptionReplySize = 5;
-// A write is answered by the first six bytes of its request and a CRC.
-constexpr std::size_t kWriteEchoSize = 8;
+using namespace reply_size;
 
 bool StartsWith(const Bytes& input, const Bytes& prefix, std::size_t length) {
   return input.size() >= length && prefix.size() >= length &&

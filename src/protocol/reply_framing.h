@@ -7,6 +7,15 @@
 
 namespace dornvel {
 
+namespace reply_size {
+// Address, function code and the CRC around the data of every reply.
+inline constexpr std::size_t kFrameOverhead = 4;
+// Address, function, exception code, CRC: also the shortest answer of all.
+inline constexpr std::size_t kExceptionReplySize = 5;
+// A write is answered by the first six bytes of its request and a CRC.
+inline constexpr std::size_t kWriteEchoSize = 8;
+}  // namespace reply_size
+
 // The length a reply will have when whole, told from its first bytes: an
 // exception reply is 5 bytes; a read's reply 5 plus its byte count; a write's
 // echo 8. None while too few bytes are in to tell, or for a function of

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "protocol/function_codes.h"
+#include "protocol/reply_framing.h"
 
 namespace dornvel {
 
@@ -10,12 +11,8 @@ namespace {
 
 using namespace function_code;
 
-// Address, function code and the CRC around the data of every reply.
-constexpr std::size_t kFrameOverhead = 4;
-// Address, function, exception code, CRC: also the shortest answer of all.
-constexpr std::size_t kExceptionReplySize = 5;
-// A write is answered by its first six bytes and a CRC.
-constexpr std::size_t kWriteEchoSize = 8;
+using namespace reply_size;
+
 // Address, function, two address bytes and two quantity bytes, then the CRC.
 constexpr std::size_t kReadRequestSize = 8;
 
