@@ -18,6 +18,7 @@
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/steady_clock.h"
+#include "protocol/line.h"
 #include "protocol/meter_search.h"
 
 namespace dornvel::bench {
@@ -39,11 +40,12 @@ TimedSearch Search(const std::string& device) {
   QtSerialControl port;
   port.SetSettings("9600,N,8,2");
   port.SetPortOpen(true);
+  Line line(port);
   TimedSearch timed;
   SearchHooks hooks;
   hooks.onProbe = [&timed](const SearchProgress& progress) { timed.probes = progress.number; };
   const auto start = clock.Now();
-  timed.result = SearchForMeter(port, {pump, clock}, {1, 9600}, hooks);
+  timed.result = SearchForMeter(line, {pump, clock}, {1, 9600}, hooks);
   timed.seconds = std::chrono::duration<double>(clock.Now() - start).count();
   return timed;
 }

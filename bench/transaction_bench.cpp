@@ -14,6 +14,7 @@
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/steady_clock.h"
+#include "protocol/line.h"
 #include "protocol/mb_data.h"
 
 namespace dornvel {
@@ -88,8 +89,9 @@ void BM_TransactionOverPty(benchmark::State& state) {
   QtEventPump pump;
   SteadyClock clock;
   QtSerialControl control;
+  Line line(control);
   MBData tag(ProtocolServices{pump, clock});
-  tag.Init(1, InputRegisters, 0, FloatType, &control, "nolu", nullptr);
+  tag.Init(1, InputRegisters, 0, FloatType, &line, "nolu", nullptr);
 
   tag.Refresh();  // opens the port: a one-off, kept out of the figures
 

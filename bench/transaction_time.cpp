@@ -11,6 +11,7 @@
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
 #include "platform/steady_clock.h"
+#include "protocol/line.h"
 #include "protocol/mb_data.h"
 
 namespace dornvel::bench {
@@ -38,9 +39,10 @@ ReadRuns ReadTimes(int baud) {
   QtEventPump pump;
   SteadyClock clock;
   QtSerialControl control;
+  Line line(control);
   control.SetSettings(std::to_string(baud) + ",N,8,2");
   MBData tag(ProtocolServices{pump, clock});
-  tag.Init(1, InputRegisters, 0, FloatType, &control, "nolu", nullptr);
+  tag.Init(1, InputRegisters, 0, FloatType, &line, "nolu", nullptr);
   tag.Refresh();  // opens the port: a one-off, kept out of the figures
 
   ReadRuns runs;

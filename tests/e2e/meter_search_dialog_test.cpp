@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "harness/program_window.h"
-#include "protocol/line.h"
 #include "harness/pseudo_terminal.h"
 #include "harness/simulator.h"
 #include "harness/temp_dir.h"
 #include "harness/traffic_log.h"
+#include "protocol/line.h"
 #include "protocol/serial_control.h"
 
 namespace dornvel::testing {
