@@ -7,6 +7,7 @@
 #include "protocol/function_codes.h"
 #include "protocol/line_request.h"
 #include "protocol/line_settings.h"
+#include "protocol/probe_timing.h"
 #include "protocol/reply_parser.h"
 #include "protocol/request_frames.h"
 #include "protocol/serial_control.h"
@@ -16,6 +17,7 @@ namespace dornvel {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace probe_timing;
 
 // A probe reads holding register 0 (the meter's own slave id): 8 bytes out,
 // and the reply "id 03 02 hi lo crc crc" is 7 bytes. The read of input
@@ -30,9 +32,6 @@ constexpr int kMeasurementReplyBytes = 5 + 2 * meter::kMeasurementRegisters;
 // than this is not lost: its reply comes during a later probe and is followed
 // up.
 constexpr Duration kTurnaround = 20ms;
-// A USB serial adapter holds received bytes for up to 16 ms (the FTDI chips'
-// default latency timer) before it hands them on.
-constexpr Duration kAdapterLatency = 16ms;
 
 // From sending to the first byte of a reply: the request's 8 characters on the
 // line, the turnaround, the adapter's latency and the first reply character.
@@ -50,24 +49,9 @@ Duration RestOfReplyWait(int baud, int replyBytes) {
   return MeterLine(baud).CharacterTime() * (replyBytes - 1) * 5 / 2 + kAdapterLatency;
 }
 
-// Before the next request the line stays quiet for 3.5 characters, so that
-// every slave has seen the end of the reply before the next request starts.
-Duration FrameGap(int baud) { return MeterLine(baud).CharacterTime() * 7 / 2; }
-
-// A slow meter may answer up to 1 s late, after the sweep has moved on: what
-// is heard out of turn is followed up with a probe that waits as long as
-// polling does, and so is the read of a meter's values. The sweep's end at
-// each rate listens as long for late replies.
-constexpr Duration kPatientFirstByteWait = 2s;
-constexpr Duration kLateReplyWindow = 1100ms;
 // Noise that looks like a late reply must not stretch the census: at most
-// this many follow-ups that find nothing, 8.8 s.
+// this many follow-ups that find nothing, each 2.1 s or so.
 constexpr int kMostFruitlessFollowUps = 4;
-// Before a request to a slave that has just answered, or that answered late,
-// the line rests as long as polling takes to see the end of a reply: the slave
-// may still be taking in what was sent meanwhile, and must hear the new
-// request as one of its own.
-constexpr Duration kRestBeforeAskingAgain = 100ms;
 
 // Two meters sharing an id answer together and garble each other, anew each
 // time: three garbled answers in a row from one id. Noise garbles one answer
@@ -267,6 +251,7 @@ class CensusTaker {
     return std::nullopt;
   }
 
+  // A meter found may be a slow one: its values are read with polling's wait.
   std::optional<Stop> Read(const MeterAddress& meter, const TagDefinition& tag, int replyBytes, ParsedReply& parsed,
                            Bytes& reply) {
     if (auto stop = Rest(kRestBeforeAskingAgain)) return stop;
