@@ -80,7 +80,8 @@ int main() {
   PrintAdded("two meters sharing slave id 7",
              CensusOf({{.slave = 7, .baudRate = 9600}, {.slave = 7, .baudRate = 9600, .turnaround = 6ms}}),
              silent.seconds, 1, 1);
-  const TimedCensus late = CensusOf({{.slave = 100, .baudRate = 9600, .turnaround = 1s}});
+  const TimedCensus late =
+      CensusOf({{.slave = 100, .baudRate = 9600, .turnaround = 1s, .inputRegisters = {{0, 0}, {1, 0x4148}, {2, 1}}}});
   Print({"census: a meter answering 1 s late", "listed",
          Fixed(late.seconds, 1) + " s, " + Fixed(late.seconds - silent.seconds, 1) + " s more", "-",
          late.census.meters.size() == 1});
