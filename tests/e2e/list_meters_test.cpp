@@ -3,6 +3,7 @@
 #include <string>
 
 #include "harness/program_process.h"
+#include "harness/pseudo_terminal.h"
 #include "harness/simulator.h"
 
 namespace dornvel::testing {
@@ -38,6 +39,19 @@ TEST(ListMeters, the_command_line_lists_each_meter_a_duplicate_id_and_both_rates
   const std::string errors = program.Stderr();
   EXPECT_NE(errors.find("meters at 9600 and at 19200 share this line"), std::string::npos) << errors;
   EXPECT_NE(errors.find("3 meter(s) found in "), std::string::npos) << errors;
+}
+
+// Without --port the census asks on the port the window saved; a line where
+// nothing answers ends within 30 s with the header alone and status 1.
+TEST(ListMeters, the_saved_port_is_asked_and_a_silent_line_lists_nothing) {
+  PseudoTerminal line;
+  ProgramProcess program({{2, line.SlavePath()}});
+  program.WriteSettings("[Properties]\nComPort=Com2\nBoudRate=9600\nSlave=1\n");
+  program.Start(std::nullopt, {"--list-meters"});
+
+  EXPECT_EQ(program.RestOfOutput(kCensusLimit), "slave_id,baud_rate,resistance_kohm,switch,state\n");
+  EXPECT_EQ(program.WaitForExit(5s), 1) << program.Stderr();
+  EXPECT_NE(program.Stderr().find("0 meter(s) found in "), std::string::npos) << program.Stderr();
 }
 
 }  // namespace
