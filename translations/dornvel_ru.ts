@@ -2,6 +2,89 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>dornvel::CensusDialog</name>
+    <message>
+        <source>OK</source>
+        <translation>В порядке</translation>
+    </message>
+    <message>
+        <source>exception %1</source>
+        <translation>исключение %1</translation>
+    </message>
+    <message>
+        <source>suspected duplicate id</source>
+        <translation>вероятно, повторяющийся адрес</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Watch all</source>
+        <translation>Наблюдать за всеми</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Meters on the line</source>
+        <translation>Измерители на линии</translation>
+    </message>
+    <message>
+        <source>Slave id</source>
+        <translation>Адрес</translation>
+    </message>
+    <message>
+        <source>Baud rate</source>
+        <translation>Скорость, бод</translation>
+    </message>
+    <message>
+        <source>Resistance, kΩ</source>
+        <translation>Сопротивление, кОм</translation>
+    </message>
+    <message>
+        <source>Switch</source>
+        <translation>Переключатель</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>Waiting for the running poll to finish…</source>
+        <translation>Ожидание окончания текущего опроса…</translation>
+    </message>
+    <message>
+        <source>Asking every slave id at both rates…</source>
+        <translation>Опрашиваются все адреса на обеих скоростях…</translation>
+    </message>
+    <message>
+        <source>Slave id %1 at %2 baud (%3 of %4)</source>
+        <translation>Адрес %1 на скорости %2 бод (%3 из %4)</translation>
+    </message>
+    <message>
+        <source>%1 was lost during the census.</source>
+        <translation>%1 пропал во время переписи.</translation>
+    </message>
+    <message>
+        <source>%1 is busy with an exchange; try again.</source>
+        <translation>%1 занят обменом; попробуйте ещё раз.</translation>
+    </message>
+    <message>
+        <source>Meters at 9600 and at 19200 share this line.</source>
+        <translation>На этой линии есть измерители и на 9600, и на 19200 бод.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>%1 meter(s) found on %2.</source>
+        <translation>Найдено измерителей на %2: %1.</translation>
+    </message>
+</context>
+<context>
     <name>dornvel::CommandLine</name>
     <message>
         <source>Tests and sets up an insulation-resistance meter on a Modbus RTU serial line:
@@ -38,6 +121,24 @@ port, the baud rate and the slave id are chosen.</source>
         <translation>Инструменты окна, по правому щелчку на нём или по клавишам: Найти измеритель
 (Ctrl+F), Записывать показания (Ctrl+R или --record) и Тренд (Ctrl+T или
 --trend).</translation>
+    </message>
+    <message>
+        <source>Meters on the line (Ctrl+L, or --list-meters) lists every meter that
+answers, at 9600 and at 19200 baud.</source>
+        <translation>Измерители на линии (Ctrl+L или --list-meters) перечисляет все
+измерители, которые отвечают, на 9600 и на 19200 бод.</translation>
+    </message>
+    <message>
+        <source>List every meter on the line as CSV (slave id, baud rate, resistance, switch, state) and exit: 0 when one or more answered, 1 when none, 2 when the port cannot be used. Needs no display.</source>
+        <translation>Перечислить все измерители на линии в виде CSV (адрес, скорость, сопротивление, переключатель, состояние) и выйти: 0, если ответил хотя бы один, 1, если ни одного, 2, если порт недоступен. Дисплей не нужен.</translation>
+    </message>
+    <message>
+        <source>The port for --list-meters, Com1 to Com256 (the saved port when left out).</source>
+        <translation>Порт для --list-meters, от Com1 до Com256 (без него — сохранённый порт).</translation>
+    </message>
+    <message>
+        <source>--port goes with --list-meters.</source>
+        <translation>--port указывается вместе с --list-meters.</translation>
     </message>
 </context>
 <context>
@@ -130,6 +231,37 @@ port, the baud rate and the slave id are chosen.</source>
     <message>
         <source>Polling paused while a tool uses the line</source>
         <translation>Опрос приостановлен, пока линией пользуется инструмент</translation>
+    </message>
+</context>
+<context>
+    <name>dornvel::ListMeters</name>
+    <message>
+        <source>--port takes Com1 to Com%1, not &apos;%2&apos;.</source>
+        <translation>--port принимает значения от Com1 до Com%1, а не «%2».</translation>
+    </message>
+    <message>
+        <source>No port is saved in the settings: give one with --port ComN.</source>
+        <translation>В настройках не сохранён порт: укажите его через --port ComN.</translation>
+    </message>
+    <message>
+        <source>asking slave id %1 at %2 baud (%3 of %4)</source>
+        <translation>опрашивается адрес %1 на скорости %2 бод (%3 из %4)</translation>
+    </message>
+    <message>
+        <source>meters at 9600 and at 19200 share this line</source>
+        <translation>на этой линии есть измерители и на 9600, и на 19200 бод</translation>
+    </message>
+    <message>
+        <source>slave id %1 at %2 baud answered only garbled, on a line too noisy to tell why</source>
+        <translation>адрес %1 на скорости %2 бод отвечал только искажёнными ответами, а линия слишком зашумлена, чтобы понять причину</translation>
+    </message>
+    <message>
+        <source>Com%1 was lost during the census.</source>
+        <translation>Com%1 пропал во время переписи.</translation>
+    </message>
+    <message>
+        <source>%1 meter(s) found in %2 s</source>
+        <translation>найдено измерителей: %1 за %2 с</translation>
     </message>
 </context>
 <context>
@@ -289,12 +421,18 @@ port, the baud rate and the slave id are chosen.</source>
     <message>
         <source>A right click on the window opens its tools:
 Find the meter… (Ctrl+F)
+Meters on the line… (Ctrl+L)
 Record readings… (Ctrl+R)
 Trend… (Ctrl+T)</source>
         <translation>Правый щелчок на окне открывает его инструменты:
 Найти измеритель… (Ctrl+F)
+Измерители на линии… (Ctrl+L)
 Записывать показания… (Ctrl+R)
 Тренд… (Ctrl+T)</translation>
+    </message>
+    <message>
+        <source>Meters on the line…</source>
+        <translation>Измерители на линии…</translation>
     </message>
 </context>
 </TS>

@@ -37,7 +37,11 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
       QCoreApplication::translate("dornvel::CommandLine",
                                   "The window's tools, from a right click on it or by key: Find the meter\n"
                                   "(Ctrl+F), Record readings (Ctrl+R, or --record) and Trend (Ctrl+T, or\n"
-                                  "--trend)."));
+                                  "--trend).") +
+      QStringLiteral("\n\n") +
+      QCoreApplication::translate("dornvel::CommandLine",
+                                  "Meters on the line (Ctrl+L, or --list-meters) lists every meter that\n"
+                                  "answers, at 9600 and at 19200 baud."));
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                 QCoreApplication::translate("dornvel::CommandLine", "Show this help and exit."));
   const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -49,36 +53,53 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
                                   QStringLiteral("FILE"));
   const QCommandLineOption trend(
       QStringLiteral("trend"), QCoreApplication::translate("dornvel::CommandLine", "Open the trend window at start."));
+  const QCommandLineOption listMeters(
+      QStringLiteral("list-meters"),
+      QCoreApplication::translate("dornvel::CommandLine",
+                                  "List every meter on the line as CSV (slave id, baud rate, resistance, switch, "
+                                  "state) and exit: 0 when one or more answered, 1 when none, 2 when the port "
+                                  "cannot be used. Needs no display."));
+  const QCommandLineOption port(QStringLiteral("port"),
+                                QCoreApplication::translate("dornvel::CommandLine",
+                                                            "The port for --list-meters, Com1 to Com256 (the saved "
+                                                            "port when left out)."),
+                                QStringLiteral("ComN"));
   parser.addOption(help);
   parser.addOption(version);
   parser.addOption(record);
   parser.addOption(trend);
+  parser.addOption(listMeters);
+  parser.addOption(port);
 
   const QStringList arguments = QCoreApplication::arguments();
   const bool parsed = parser.parse(arguments);
   const QStringList extra = parser.positionalArguments();
-  if (!parsed || !extra.isEmpty() ||
-      !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record) || parser.isSet(trend))) {
+  const bool portAlone = parsed && parser.isSet(port) && !parser.isSet(listMeters);
+  if (!parsed || !extra.isEmpty() || portAlone ||
+      !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record) || parser.isSet(trend) ||
+        parser.isSet(listMeters))) {
     // "--" alone parses, as the end of no options.
     const QString why = !parsed ? parser.errorText()
-                                : QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.")
-                                      .arg(extra.value(0, arguments.last()));
+                        : portAlone
+                            ? QCoreApplication::translate("dornvel::CommandLine", "--port goes with --list-meters.")
+                            : QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.")
+                                  .arg(extra.value(0, arguments.last()));
     ShowCommandLineText(QCoreApplication::applicationName().toStdString() + ": " + why.toStdString() + "\n" +
                             parser.helpText().toStdString(),
                         true);
-    return {kUsageError, {}};
+    return {.exitStatus = kUsageError};
   }
   if (parser.isSet(help)) {
     ShowCommandLineText(parser.helpText().toStdString(), false);
-    return {0, {}};
+    return {.exitStatus = 0};
   }
   if (parser.isSet(version)) {
     ShowCommandLineText(QCoreApplication::applicationName().toStdString() + ' ' +
                             QCoreApplication::applicationVersion().toStdString() + '\n',
                         false);
-    return {0, {}};
+    return {.exitStatus = 0};
   }
-  return {std::nullopt, parser.value(record), parser.isSet(trend)};
+  return {std::nullopt, parser.value(record), parser.isSet(trend), parser.isSet(listMeters), parser.value(port)};
 }
 
 }  // namespace dornvel

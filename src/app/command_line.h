@@ -11,12 +11,16 @@ struct CommandLine {
   // argument the program does not take (the usage on standard error).
   std::optional<int> exitStatus;
   // --record FILE: record every tick's reading into FILE (a CSV file).
-  QString recordFile;
+  QString recordFile{};
   // --trend: open the trend window with the main window.
   bool showTrend = false;
+  // --list-meters [--port ComN]: list the meters on the line and end.
+  bool listMeters = false;
+  QString port{};
 };
 
-// Reads --help, --version, --record FILE and --trend; nothing else is taken. Sets the
+// Reads --help, --version, --record FILE, --trend and --list-meters [--port ComN];
+// nothing else is taken. Sets the
 // application's version first, which --version reports. Called before the
 // application object exists, so that answering needs no display.
 CommandLine ReadCommandLine(int argc, char* argv[]);

@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/command_line.h"
+#include "app/list_meters_command.h"
 #include "app/main_window.h"
 #include "app/run_hooks.h"
 #include "app/translations.h"
@@ -15,6 +16,7 @@
 int main(int argc, char* argv[]) {
   const dornvel::CommandLine commandLine = dornvel::ReadCommandLine(argc, argv);
   if (commandLine.exitStatus) return *commandLine.exitStatus;
+  if (commandLine.listMeters) return dornvel::ListMeters(argc, argv, commandLine.port);
   QApplication app(argc, argv);
   const dornvel::Translations translations;
   QApplication::setWindowIcon(dornvel::WindowIcon());

@@ -7,6 +7,7 @@
 #include "protocol/line.h"
 #include "protocol/line_request.h"
 #include "protocol/line_settings.h"
+#include "protocol/probe_timing.h"
 #include "protocol/reply_parser.h"
 #include "protocol/request_frames.h"
 #include "protocol/serial_control.h"
@@ -16,6 +17,7 @@ namespace dornvel {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace probe_timing;
 
 // A probe reads one holding register: 8 bytes out, and the meter's reply
 // "id 03 02 hi lo crc crc" is 7 bytes.
@@ -29,9 +31,6 @@ LineSettings ProbeLine(int baud) { return MeterLine(baud); }
 // 9600 baud) and answers a one-register read within a few milliseconds more;
 // 50 ms covers that with room to spare.
 constexpr Duration kTurnaround = 50ms;
-// A USB serial adapter holds received bytes for up to 16 ms (the FTDI chips'
-// default latency timer) before it hands them on.
-constexpr Duration kAdapterLatency = 16ms;
 
 // From sending to the first byte of a reply: the request's 8 characters on the
 // line, the turnaround, the adapter's latency and the first reply character.
@@ -46,22 +45,9 @@ Duration FirstByteWait(int baud) {
 // times; the adapter may hold the last ones back once more.
 Duration RestOfReplyWait(int baud) { return ProbeLine(baud).CharacterTime() * 15 + kAdapterLatency; }
 
-// A slow meter may answer up to 1 s late, after the sweep has moved on: what
-// is heard out of turn is followed up with a probe that waits as long as
-// polling does. The sweep's end at each rate listens as long for late replies.
-constexpr Duration kPatientFirstByteWait = 2s;
-constexpr Duration kLateReplyWindow = 1100ms;
 // Noise on the line must not stretch a search past a minute: 36 s of sweep,
 // 2.2 s of listening, and at most this many patient probes of 2.2 s.
 constexpr int kMostPatientProbes = 8;
-// Before a patient probe the line rests as long as polling takes to see the
-// end of a reply: a slave that answered late may still be taking in the
-// probes sent meanwhile, and must hear the new one as a request of its own.
-constexpr Duration kRestBeforePatientProbe = 100ms;
-
-// Before the next request the line stays quiet for 3.5 characters, so that
-// every slave has seen the end of the reply before the next request starts.
-Duration FrameGap(int baud) { return ProbeLine(baud).CharacterTime() * 7 / 2; }
 
 enum class ProbeEnd { Meter, NoMeter, Cancelled, PortLost };
 
@@ -87,7 +73,7 @@ class Prober {
       --patientProbesLeft_;
       followed_.push_back(probed);
       if (hooks_.onProbe) hooks_.onProbe({probed, number});
-      if (auto stop = Rest(kRestBeforePatientProbe)) return stop;
+      if (auto stop = Rest(kRestBeforeAskingAgain)) return stop;
       const ProbeEnd end = Probe(probed, kPatientFirstByteWait);
       if (end == ProbeEnd::Meter) found = probed;
       if (end != ProbeEnd::NoMeter) return end;

@@ -12,6 +12,7 @@
 #include "protocol/serial_control.h"
 #include "readings/csv_recorder.h"
 #include "tags/mb_collection.h"
+#include "ui/census_dialog.h"
 #include "ui/dialogs.h"
 #include "ui/form_main.h"
 #include "ui/meter_search_dialog.h"
@@ -31,7 +32,8 @@ QString ToolsHint() { return QCoreApplication::translate("dornvel::WindowTools",
 QString ToolsList() {
   return QCoreApplication::translate("dornvel::WindowTools",
                                      "A right click on the window opens its tools:\n"
-                                     "Find the meter… (Ctrl+F)\nRecord readings… (Ctrl+R)\nTrend… (Ctrl+T)");
+                                     "Find the meter… (Ctrl+F)\nMeters on the line… (Ctrl+L)\n"
+                                     "Record readings… (Ctrl+R)\nTrend… (Ctrl+T)");
 }
 
 QAction* AddAction(FormMain& window, const QString& text, const QKeySequence& keys) {
@@ -50,8 +52,11 @@ WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& d
       dialogs_(dialogs),
       question_(question),
       trend_(new TrendWindow(&window)),
+      census_(new CensusDialog(window, &window)),
       find_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Find the meter…"),
                       QKeySequence(Qt::CTRL | Qt::Key_F))),
+      censusAction_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Meters on the line…"),
+                              QKeySequence(Qt::CTRL | Qt::Key_L))),
       record_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Record readings…"),
                         QKeySequence(Qt::CTRL | Qt::Key_R))),
       trendAction_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Trend…"),
@@ -61,6 +66,7 @@ WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& d
   window.setContextMenuPolicy(Qt::ActionsContextMenu);
   record_->setCheckable(true);
   connect(find_, &QAction::triggered, this, &WindowTools::FindMeter);
+  connect(censusAction_, &QAction::triggered, this, &WindowTools::ListMeters);
   connect(record_, &QAction::triggered, this, &WindowTools::ToggleRecording);
   connect(trendAction_, &QAction::triggered, this, &WindowTools::ShowTrend);
   connect(&window, &FormMain::tickFinished, this, &WindowTools::AfterTick);
@@ -146,6 +152,15 @@ void WindowTools::Search() {
   search_.reset();
   const auto meter = AskToUse(result, window_.MSComm(), dialogs_, question_);
   if (meter) window_.UseMeter(*meter);
+}
+
+void WindowTools::ListMeters() {
+  if (census_->Running() || census_->isVisible()) {
+    census_->raise();
+    return;
+  }
+  census_->ShowWaitingForPoll();
+  window_.WhenLineFree([this] { census_->Run(); });
 }
 
 void WindowTools::ShowTrend() {

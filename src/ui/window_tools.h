@@ -12,6 +12,7 @@ class QAction;
 
 namespace dornvel {
 
+class CensusDialog;
 class CsvRecorder;
 class Dialogs;
 class FormMain;
@@ -21,7 +22,7 @@ class YesNoQuestion;
 
 // What the window offers beyond its controls, from its context menu (a right
 // click on the window or either frame) and by key: find the meter on the line
-// (Ctrl+F), record the readings of every tick into a CSV file (Ctrl+R), and
+// (Ctrl+F), list every meter on it (Ctrl+L), record the readings of every tick into a CSV file (Ctrl+R), and
 // their trend (Ctrl+T). The window keeps its controls as they are; panel 1 of
 // its status bar shows "REC" while recording.
 class WindowTools : public QObject {
@@ -44,10 +45,19 @@ class WindowTools : public QObject {
   // as if the user had chosen them.
   void FindMeter();
 
+  // Ctrl+L: shows "Meters on the line" at once and takes the census once the
+  // line is free, polling paused meanwhile; a meter opened from its table
+  // becomes the one the window polls.
+  void ListMeters();
+  // The dialog; its `onWatchAll` is called with the meters listed when Watch
+  // all is pressed.
+  CensusDialog* Census() const { return census_; }
+
   // Ctrl+T: shows the trend window and brings it to the front.
   void ShowTrend();
   TrendWindow& Trend() { return *trend_; }
   QAction* FindAction() const { return find_; }
+  QAction* CensusAction() const { return censusAction_; }
   QAction* RecordAction() const { return record_; }
   QAction* TrendAction() const { return trendAction_; }
 
@@ -61,9 +71,11 @@ class WindowTools : public QObject {
   ProtocolServices services_;
   Dialogs& dialogs_;
   YesNoQuestion& question_;
-  TrendWindow* trend_;  // the window's child
+  TrendWindow* trend_;    // the window's child
+  CensusDialog* census_;  // the window's child
   std::unique_ptr<CsvRecorder> recorder_;
   QAction* find_;
+  QAction* censusAction_;
   QAction* record_;
   QAction* trendAction_;
   // The search asked for, from its dialog's showing to its end; one at a time.

@@ -40,6 +40,8 @@ class ProgramProcess {
   // Start, then wait as long as a few ticks take on a busy machine.
   std::optional<int> Run(int quitAfterTicks);
   pid_t Pid() const { return process_->Pid(); }
+  // Its standard output until it closes it.
+  std::string RestOfOutput(Milliseconds within) { return process_->RestOfOutput(within); }
   std::string Stderr() const { return ReadText(dir_ / "stderr.txt"); }
 
  private:

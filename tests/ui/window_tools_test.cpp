@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QTableWidget>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -14,10 +16,12 @@
 #include <vector>
 
 #include "harness/device_frames.h"
+#include "harness/meters_on_line.h"
 #include "harness/window_rig.h"
 #include "protocol/line.h"
 #include "readings/trend_series.h"
 #include "tags/mb_collection.h"
+#include "ui/census_dialog.h"
 #include "ui/trend_window.h"
 
 namespace dornvel::testing {
@@ -165,10 +169,12 @@ TEST_F(ToolsTest, the_trend_gets_every_tick_with_a_gap_where_the_read_failed) {
 TEST_F(ToolsTest, the_window_offers_its_tools_from_its_context_menu_and_by_key_and_keeps_its_21_controls) {
   EXPECT_EQ(rig.window->contextMenuPolicy(), Qt::ActionsContextMenu);
   const QList<QAction*> actions = rig.window->actions();
-  ASSERT_EQ(actions.size(), 3);
-  const std::pair<const char*, const char*> expected[] = {
-      {"Find the meter…", "Ctrl+F"}, {"Record readings…", "Ctrl+R"}, {"Trend…", "Ctrl+T"}};
-  for (int i = 0; i < 3; ++i) {
+  ASSERT_EQ(actions.size(), 4);
+  const std::pair<const char*, const char*> expected[] = {{"Find the meter…", "Ctrl+F"},
+                                                          {"Meters on the line…", "Ctrl+L"},
+                                                          {"Record readings…", "Ctrl+R"},
+                                                          {"Trend…", "Ctrl+T"}};
+  for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(actions[i]->text(), QString::fromUtf8(expected[i].first));
     EXPECT_EQ(actions[i]->shortcut().toString(), expected[i].second);
   }
@@ -247,6 +253,43 @@ TEST_F(ToolsTest, the_search_says_when_the_port_cannot_be_used_and_why) {
   EXPECT_EQ(rig.dialogs.messages,
             (std::vector<QString>{"Com1 is busy with an exchange; try again.", "port 1 cannot be opened",
                                   "Com1 was lost during the search."}));
+}
+
+// Ctrl+L lists the meters as the census finds them, polling paused; a row
+// opened becomes the meter the window polls, and Watch all hands over the list.
+TEST_F(ToolsTest, the_census_lists_the_meters_in_a_table_whose_row_opens_that_meter) {
+  MetersOnLine meters({{.slave = 9, .baudRate = 19200, .inputRegisters = {{0, 0}, {1, 0x4148}, {2, 3}}},
+                       {.slave = 4, .baudRate = 9600}});
+  meters.Attach(*rig.port);
+  std::vector<CensusEntry> watched;
+  CensusDialog* dialog = tools.Census();
+  dialog->onWatchAll = [&](std::vector<CensusEntry> listed) { watched = std::move(listed); };
+  std::set<QString> heldBy;
+  rig.pump.onEvents = [&] { heldBy.insert(QString::fromStdString(rig.window->CommLine().Holder())); };
+
+  tools.CensusAction()->trigger();
+
+  EXPECT_EQ(heldBy, (std::set<QString>{"census"}));
+  EXPECT_FALSE(rig.window->CommLine().Held());
+  QTableWidget* table = dialog->Table();
+  ASSERT_EQ(table->rowCount(), 2);
+  const QStringList rows[] = {{"4", "9600", "", "", "OK"}, {"9", "19200", "12.5", "3", "OK"}};
+  for (int row = 0; row < 2; ++row) {
+    for (int column = 0; column < 5; ++column) {
+      EXPECT_EQ(table->item(row, column)->text(), rows[row][column]) << row << "," << column;
+    }
+  }
+  EXPECT_NE(dialog->findChild<QLabel*>()->text().indexOf("Meters at 9600 and at 19200 share this line."), -1);
+  for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+    if (button->text() == "Watch all") button->click();
+  }
+  ASSERT_EQ(watched.size(), 2u);
+  EXPECT_EQ(watched[1].resistanceKohm, 12.5f);
+
+  table->setCurrentCell(1, 0);
+  emit table->cellDoubleClicked(1, 0);
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(rig.window->MeterInUse(), (MeterAddress{9, 19200}));
 }
 
 }  // namespace
