@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include "app/assign_command.h"
 #include "app/translations.h"
 #include "platform/command_line_text.h"
 
@@ -36,8 +37,8 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
       QStringLiteral("\n\n") +
       QCoreApplication::translate("dornvel::CommandLine",
                                   "The window's tools, from a right click on it or by key: Find the meter\n"
-                                  "(Ctrl+F), Record readings (Ctrl+R, or --record) and Trend (Ctrl+T, or\n"
-                                  "--trend)."));
+                                  "(Ctrl+F), Record readings (Ctrl+R, or --record), Trend (Ctrl+T, or\n"
+                                  "--trend) and Commission meters (or --assign, without a window)."));
   const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                 QCoreApplication::translate("dornvel::CommandLine", "Show this help and exit."));
   const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -53,12 +54,13 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
   parser.addOption(version);
   parser.addOption(record);
   parser.addOption(trend);
+  const AssignCommand assign(parser);
 
   const QStringList arguments = QCoreApplication::arguments();
   const bool parsed = parser.parse(arguments);
   const QStringList extra = parser.positionalArguments();
   if (!parsed || !extra.isEmpty() ||
-      !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record) || parser.isSet(trend))) {
+      !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record) || parser.isSet(trend) || assign.Asked())) {
     // "--" alone parses, as the end of no options.
     const QString why = !parsed ? parser.errorText()
                                 : QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.")
@@ -78,6 +80,7 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
                         false);
     return {0, {}};
   }
+  if (assign.Asked()) return {assign.Run(), {}};
   return {std::nullopt, parser.value(record), parser.isSet(trend)};
 }
 

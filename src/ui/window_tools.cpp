@@ -12,6 +12,7 @@
 #include "protocol/serial_control.h"
 #include "readings/csv_recorder.h"
 #include "tags/mb_collection.h"
+#include "ui/commissioning_window.h"
 #include "ui/dialogs.h"
 #include "ui/form_main.h"
 #include "ui/meter_search_dialog.h"
@@ -32,7 +33,8 @@ QString ToolsHint() { return QCoreApplication::translate("dornvel::WindowTools",
 QString ToolsList() {
   return QCoreApplication::translate("dornvel::WindowTools",
                                      "A right click on the window opens its tools:\n"
-                                     "Find the meter… (Ctrl+F)\nRecord readings… (Ctrl+R)\nTrend… (Ctrl+T)");
+                                     "Find the meter… (Ctrl+F)\nRecord readings… (Ctrl+R)\nTrend… (Ctrl+T)\n"
+                                     "Commission meters…");
 }
 
 QAction* AddAction(FormMain& window, const QString& text, const QKeySequence& keys) {
@@ -56,7 +58,9 @@ WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& d
       record_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Record readings…"),
                         QKeySequence(Qt::CTRL | Qt::Key_R))),
       trendAction_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Trend…"),
-                             QKeySequence(Qt::CTRL | Qt::Key_T))) {
+                             QKeySequence(Qt::CTRL | Qt::Key_T))),
+      commission_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Commission meters…"),
+                            QKeySequence())) {
   // A right click on the window, or on a frame or label (which pass it on),
   // shows these actions; the value boxes keep their own menu.
   window.setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -64,6 +68,7 @@ WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& d
   connect(find_, &QAction::triggered, this, &WindowTools::FindMeter);
   connect(record_, &QAction::triggered, this, &WindowTools::ToggleRecording);
   connect(trendAction_, &QAction::triggered, this, &WindowTools::ShowTrend);
+  connect(commission_, &QAction::triggered, this, &WindowTools::ShowCommissioning);
   connect(&window, &FormMain::tickFinished, this, &WindowTools::AfterTick);
   // The panel is narrow: the hint takes two lines of a smaller font.
   QLabel* panel = window.Panel(kStatusPanel);
@@ -155,6 +160,13 @@ void WindowTools::ShowTrend() {
   trend_->show();
   trend_->raise();
   trend_->activateWindow();
+}
+
+void WindowTools::ShowCommissioning() {
+  if (!commissioning_) commissioning_ = new CommissioningWindow(window_, window_.Settings(), &window_);
+  commissioning_->show();
+  commissioning_->raise();
+  commissioning_->activateWindow();
 }
 
 }  // namespace dornvel

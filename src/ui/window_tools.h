@@ -12,6 +12,7 @@ class QAction;
 
 namespace dornvel {
 
+class CommissioningWindow;
 class CsvRecorder;
 class Dialogs;
 class FormMain;
@@ -21,8 +22,8 @@ class YesNoQuestion;
 
 // What the window offers beyond its controls, from its context menu (a right
 // click on the window or either frame) and by key: find the meter on the line
-// (Ctrl+F), record the readings of every tick into a CSV file (Ctrl+R), and
-// their trend (Ctrl+T). The window keeps its controls as they are; panel 1 of
+// (Ctrl+F), record the readings of every tick into a CSV file (Ctrl+R),
+// their trend (Ctrl+T), and commission a batch of meters. The window keeps its controls as they are; panel 1 of
 // its status bar shows "REC" while recording.
 class WindowTools : public QObject {
  public:
@@ -50,6 +51,10 @@ class WindowTools : public QObject {
   QAction* FindAction() const { return find_; }
   QAction* RecordAction() const { return record_; }
   QAction* TrendAction() const { return trendAction_; }
+  // Commission meters…: shows the commissioning window, made on first use.
+  void ShowCommissioning();
+  CommissioningWindow* Commissioning() const { return commissioning_; }
+  QAction* CommissionAction() const { return commission_; }
 
  private:
   void AfterTick();
@@ -66,6 +71,8 @@ class WindowTools : public QObject {
   QAction* find_;
   QAction* record_;
   QAction* trendAction_;
+  QAction* commission_;
+  CommissioningWindow* commissioning_ = nullptr;  // the window's child
   // The search asked for, from its dialog's showing to its end; one at a time.
   std::unique_ptr<MeterSearchDialog> search_;
 };
