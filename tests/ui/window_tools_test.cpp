@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressDialog>
+#include <QTableWidget>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -14,10 +16,12 @@
 #include <vector>
 
 #include "harness/device_frames.h"
+#include "harness/meters_on_line.h"
 #include "harness/window_rig.h"
 #include "protocol/line.h"
 #include "readings/trend_series.h"
 #include "tags/mb_collection.h"
+#include "ui/commissioning_window.h"
 #include "ui/trend_window.h"
 
 namespace dornvel::testing {
@@ -165,10 +169,10 @@ TEST_F(ToolsTest, the_trend_gets_every_tick_with_a_gap_where_the_read_failed) {
 TEST_F(ToolsTest, the_window_offers_its_tools_from_its_context_menu_and_by_key_and_keeps_its_21_controls) {
   EXPECT_EQ(rig.window->contextMenuPolicy(), Qt::ActionsContextMenu);
   const QList<QAction*> actions = rig.window->actions();
-  ASSERT_EQ(actions.size(), 3);
+  ASSERT_EQ(actions.size(), 4);
   const std::pair<const char*, const char*> expected[] = {
-      {"Find the meter…", "Ctrl+F"}, {"Record readings…", "Ctrl+R"}, {"Trend…", "Ctrl+T"}};
-  for (int i = 0; i < 3; ++i) {
+      {"Find the meter…", "Ctrl+F"}, {"Record readings…", "Ctrl+R"}, {"Trend…", "Ctrl+T"}, {"Commission meters…", ""}};
+  for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(actions[i]->text(), QString::fromUtf8(expected[i].first));
     EXPECT_EQ(actions[i]->shortcut().toString(), expected[i].second);
   }
@@ -247,6 +251,87 @@ TEST_F(ToolsTest, the_search_says_when_the_port_cannot_be_used_and_why) {
   EXPECT_EQ(rig.dialogs.messages,
             (std::vector<QString>{"Com1 is busy with an exchange; try again.", "port 1 cannot be opened",
                                   "Com1 was lost during the search."}));
+}
+
+}  // namespace
+}  // namespace dornvel::testing
+
+namespace dornvel::testing {
+namespace {
+
+// A new meter from the factory, at 1 and 9600 baud with the jumper set,
+// reading `resistance` kilohms (the float's register image, low half first).
+SimulatedMeter FactoryMeter(std::uint16_t low, std::uint16_t high) {
+  SimulatedMeter meter{.slave = 1, .baudRate = 9600};
+  meter.jumper = true;
+  meter.inputRegisters = {{0, low}, {1, high}, {2, 0}};
+  return meter;
+}
+
+std::string PdfText(const fs::path& pdf) {
+  QProcess pdftotext;
+  pdftotext.start(QStringLiteral("pdftotext"), {QString::fromStdString(pdf.string()), QStringLiteral("-")});
+  EXPECT_TRUE(pdftotext.waitForFinished(10000));
+  // The fonts join "fi" into one glyph, which comes back as U+FB01.
+  return QString::fromUtf8(pdftotext.readAllStandardOutput())
+      .replace(QChar(0xFB01), QStringLiteral("fi"))
+      .toStdString();
+}
+
+// Two meters connected one after the other get the next two ids; each row is
+// in the folder's report as soon as it is done, and the saved report holds
+// both, as CSV and as a PDF with its summary.
+TEST_F(ToolsTest, the_commissioning_window_gives_two_meters_in_a_row_the_next_ids_and_keeps_their_rows) {
+  const QString folderText = QString::fromStdString(folder.string());
+  rig.settings.SaveSetting("Commissioning", "ReportFolder", folderText);
+  rig.settings.SaveSetting("Commissioning", "BoudRate", "19200");
+  rig.settings.SaveSetting("Commissioning", "Prewarning", "1000");
+  rig.settings.SaveSetting("Commissioning", "Alarm", "500");
+  tools.CommissionAction()->trigger();
+  CommissioningWindow& window = *tools.Commissioning();
+  ASSERT_TRUE(window.isVisible());
+
+  MetersOnLine first({FactoryMeter(0x8000, 0x44BB)});  // 1500 kilohms
+  first.Attach(*rig.port);
+  window.Next();
+  MetersOnLine second({FactoryMeter(0x0000, 0x442F)});  // 700 kilohms
+  second.Attach(*rig.port);
+  rig.clock.Advance(10s);  // the next meter connected
+  window.Next();
+
+  const auto& rows = window.Report().rows;
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].newSlaveId, 2);
+  EXPECT_EQ(rows[0].verdict, "pass");
+  EXPECT_EQ(rows[1].newSlaveId, 3);
+  EXPECT_EQ(rows[1].newBaudRate, 19200);
+  EXPECT_EQ(rows[1].verdict, "warning");
+  auto* table = window.findChild<QTableWidget*>();
+  ASSERT_EQ(table->rowCount(), 2);
+  EXPECT_EQ(table->item(0, 7)->background().color(), QColor("#c8f0c8"));
+  EXPECT_EQ(table->item(1, 7)->background().color(), QColor("#ffe0a0"));
+  EXPECT_FALSE(rig.window->CommLine().Held()) << "the line is let go after each meter";
+
+  // Row by row in the folder's report.
+  std::vector<fs::path> reports;
+  for (const auto& entry : fs::directory_iterator(folder)) reports.push_back(entry.path());
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(RowsWithoutTime(reports[0]),
+            (std::vector<std::string>{"old_slave_id,old_baud_rate,new_slave_id,new_baud_rate,resistance_kohm,switch,"
+                                      "verdict,message",
+                                      "1,9600,2,19200,1500,0,pass,", "1,9600,3,19200,700,0,warning,"}));
+
+  ASSERT_TRUE(window.SaveReport(QString::fromStdString((folder / "batch").string()), kSemicolonCsv));
+  const std::string saved = RowsWithoutTime(folder / "batch.csv")[2];
+  EXPECT_EQ(saved.substr(saved.find(';')), ";1;9600;3;19200;700;0;warning;");
+  const std::string pdf = PdfText(folder / "batch.pdf");
+  EXPECT_NE(pdf.find("Commissioning report"), std::string::npos) << pdf;
+  EXPECT_NE(pdf.find("Baud rate: 19200; prewarning: 1000 kOhm; alarm: 500 kOhm"), std::string::npos) << pdf;
+  EXPECT_NE(pdf.find("Pass: 1, warning: 1, fail: 0, not verified: 0"), std::string::npos) << pdf;
+
+  // The next batch starts one above the last report's highest id.
+  fs::remove(folder / "batch.csv");
+  EXPECT_EQ(NextSlaveIdAfterReports(folderText), 4);
 }
 
 }  // namespace
