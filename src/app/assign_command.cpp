@@ -105,8 +105,7 @@ int AssignCommand::Run() const {
   if (!parser_.isSet(rate_))
     return Refuse(QCoreApplication::translate("dornvel::AssignCommand", "--assign needs --rate."));
   if (!id || !rate || !meter::IsSlaveId(*id) || !meter::IsRate(*rate)) {
-    return Refuse(QCoreApplication::translate(
-        "dornvel::AssignCommand", "The slave id must be 1 to 247 and the baud rate 9600 or 19200. Nothing was sent."));
+    return Refuse(CommissioningMessage(Commissioning{.outcome = CommissioningOutcome::BadTarget}));
   }
   const auto prewarning = Threshold(parser_, prewarning_);
   const auto alarm = Threshold(parser_, alarm_);

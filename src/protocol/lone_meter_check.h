@@ -20,7 +20,7 @@ struct OtherMeters {
 // prompt meter answers, then listens for late replies; a slave heard out of
 // turn, or whose reply was garbled, is asked again as patiently as polling
 // asks. Nothing is written. The port is opened at `rate` when it is not.
-// About 19 s at 9600 baud and 18 s at 19200 on a line with one meter.
+// About 20 s at 9600 baud on a line with one meter, and a little less at 19200.
 OtherMeters OtherMetersAt(Line::Hold& hold, ProtocolServices services, int rate, int exceptId,
                           const std::function<bool()>& cancelled);
 
