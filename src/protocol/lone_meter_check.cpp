@@ -27,6 +27,9 @@ class LoneMeterCheck {
     if ((hold_.Rate() != rate_ || !hold_.TheLine().Port().PortOpen()) && !hold_.OpenAt(rate_)) {
       return Ended(OtherMeters::End::PortLost);
     }
+    // The meter's last reply may have only just ended: every slave must see
+    // the frame gap before the first probe.
+    if (!Rest(hold_, services_, FrameGap(rate_), cancelled_)) return Ended(Interrupted());
     for (int id = meter::kFirstSlaveId; id <= meter::kLastSlaveId; ++id) {
       if (id == exceptId_) continue;
       if (cancelled_ && cancelled_()) return Ended(OtherMeters::End::Cancelled);

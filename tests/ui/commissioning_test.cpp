@@ -116,10 +116,10 @@ TEST(Commissioning, a_meter_is_given_its_settings_and_every_failure_leaves_a_row
        ",1,9600,12,19200,1500,3,pass,\"The reply to the baud-rate write did not come, but the meter had taken it.\"",
        0},
       {"a second meter on the line",
-       {NewMeter(), SimulatedMeter{.slave = 30, .baudRate = 9600}},
+       {NewMeter(), SimulatedMeter{.slave = 2, .baudRate = 9600}},
        {12, 19200},
        {},
-       ",1,9600,12,19200,,,,More than one meter answers at 9600 baud (also slave ids 30): connect one meter alone. "
+       ",1,9600,12,19200,,,,More than one meter answers at 9600 baud (also slave ids 2): connect one meter alone. "
        "Nothing was written.",
        3},
       {"the meter gone after the rate write",
