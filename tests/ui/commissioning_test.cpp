@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "harness/test_crc.h"
 #include "protocol/line.h"
 #include "readings/commissioning_row.h"
+#include "ui/commissioning_report.h"
 #include "ui/commissioning_text.h"
 
 namespace dornvel::testing {
@@ -187,6 +190,46 @@ TEST(Commissioning, tells_each_step_as_it_runs_with_its_time) {
   ASSERT_EQ(result.steps.size(), all.size());
   // Most of the time goes to the other 246 slave ids, quickly asked.
   EXPECT_GT(result.steps[1].took, result.steps[0].took + result.steps[2].took + result.steps[3].took);
+}
+
+// The next batch goes on from the last report in the folder: its highest new
+// slave id plus one, in either form; 2 when there is none to go by.
+TEST(Commissioning, the_first_id_proposed_is_one_above_the_last_reports_highest) {
+  const char* header =
+      "\xEF\xBB\xBFtime,old_slave_id,old_baud_rate,new_slave_id,new_baud_rate,resistance_kohm,switch,"
+      "verdict,message\r\n";
+  const struct {
+    const char* what;
+    std::vector<std::pair<const char*, std::string>> files;
+    int proposed;
+  } cases[] = {
+      {"no report", {}, 2},
+      {"one report",
+       {{"commissioning-20261209-100000.csv",
+         std::string(header) + "t,1,9600,7,19200,,,,\r\nt,1,9600,5,19200,,,,\r\n"}},
+       8},
+      {"the last of two, by its date",
+       {{"commissioning-20261209-100000.csv", std::string(header) + "t,1,9600,40,19200,,,,\r\n"},
+        {"commissioning-20261210-090000.csv", std::string(header) + "t,1,9600,12,19200,,,,\r\n"}},
+       13},
+      {"semicolons and a message with commas",
+       {{"commissioning-20261209-100000.csv", std::string(header) + "t;1;9600;21;19200;;;;\"a, b, c\"\r\n"}},
+       22},
+      {"only failures before any new id", {{"commissioning-20261209-100000.csv", std::string(header)}}, 2},
+      {"the last id taken",
+       {{"commissioning-20261209-100000.csv", std::string(header) + "t,1,9600,247,9600,,,,\r\n"}},
+       2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QTemporaryDir dir;
+    for (const auto& [name, text] : c.files) {
+      QFile file(dir.filePath(QString::fromLatin1(name)));
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(text.data(), static_cast<qint64>(text.size()));
+    }
+    EXPECT_EQ(NextSlaveIdAfterReports(dir.path()), c.proposed);
+  }
 }
 
 }  // namespace
