@@ -32,10 +32,6 @@
         <translation>--assign требует --rate.</translation>
     </message>
     <message>
-        <source>The slave id must be 1 to 247 and the baud rate 9600 or 19200. Nothing was sent.</source>
-        <translation>Адрес должен быть от 1 до 247, а скорость 9600 или 19200. Ничего не отправлено.</translation>
-    </message>
-    <message>
         <source>A threshold must be a number of kilohms.</source>
         <translation>Порог должен быть числом килоом.</translation>
     </message>
