@@ -188,6 +188,7 @@ void CommissioningWindow::Append(const CommissioningRow& row) {
     item->setBackground(QColor(RowColour(row)));
     table_->setItem(at, column, item);
   }
+  table_->resizeColumnsToContents();
   table_->scrollToBottom();
 }
 
