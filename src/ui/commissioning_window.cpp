@@ -205,6 +205,15 @@ bool CommissioningWindow::SaveReport(const QString& base, CsvForm form) {
   return true;
 }
 
+void CommissioningWindow::done(int result) {
+  if (file_ && !running_) {
+    QString base = QString::fromStdString(file_->Path().string());
+    base.chop(4);  // ".csv"
+    SaveReportPdf(report_, base + QStringLiteral(".pdf"));
+  }
+  QDialog::done(result);
+}
+
 void CommissioningWindow::AskToSave() {
   const QStringList forms = CsvFormFilters();
   QString form = forms.first();

@@ -24,7 +24,8 @@ class ToolHost;
 // Next; its row goes into the report folder's report at once, and into the
 // window's table, green, amber or red by its verdict. The thresholds and the
 // folder are remembered in the settings store. The line is taken for each
-// meter, so polling pauses only while one is being commissioned.
+// meter, so polling pauses only while one is being commissioned. At the end
+// the batch's PDF is saved beside its report.
 class CommissioningWindow : public QDialog {
  public:
   CommissioningWindow(ToolHost& host, SettingsStore& settings, QWidget* parent);
@@ -36,6 +37,8 @@ class CommissioningWindow : public QDialog {
   // said why in the window, when it cannot.
   bool SaveReport(const QString& base, CsvForm form);
   const CommissioningReport& Report() const { return report_; }
+  // Closing saves the batch's PDF beside its report in the folder.
+  void done(int result) override;
   bool Running() const { return running_; }
 
  private:

@@ -329,6 +329,11 @@ TEST_F(ToolsTest, the_commissioning_window_gives_two_meters_in_a_row_the_next_id
   EXPECT_NE(pdf.find("Baud rate: 19200; prewarning: 1000 kOhm; alarm: 500 kOhm"), std::string::npos) << pdf;
   EXPECT_NE(pdf.find("Pass: 1, warning: 1, fail: 0, not verified: 0"), std::string::npos) << pdf;
 
+  // At the end the PDF goes beside the folder's report.
+  window.close();
+  fs::path runningPdf = reports[0];
+  EXPECT_NE(PdfText(runningPdf.replace_extension(".pdf")).find("Pass: 1, warning: 1"), std::string::npos);
+
   // The next batch starts one above the last report's highest id.
   fs::remove(folder / "batch.csv");
   EXPECT_EQ(NextSlaveIdAfterReports(folderText), 4);
