@@ -43,6 +43,10 @@
         <source>Cannot write the report %1: %2</source>
         <translation>Не удаётся записать отчёт %1: %2</translation>
     </message>
+    <message>
+        <source>--%1 needs --assign.</source>
+        <translation>--%1 требует --assign.</translation>
+    </message>
 </context>
 <context>
     <name>dornvel::CommandLine</name>

@@ -99,6 +99,16 @@ AssignCommand::AssignCommand(QCommandLineParser& parser)
   }
 }
 
+QString AssignCommand::StrayOption() const {
+  if (Asked()) return {};
+  for (const QCommandLineOption* option : {&rate_, &report_, &prewarning_, &alarm_}) {
+    if (parser_.isSet(*option)) {
+      return QCoreApplication::translate("dornvel::AssignCommand", "--%1 needs --assign.").arg(option->names().first());
+    }
+  }
+  return {};
+}
+
 int AssignCommand::Run() const {
   const auto id = WholeNumber(parser_.value(assign_));
   const auto rate = WholeNumber(parser_.value(rate_));

@@ -16,6 +16,10 @@ class AssignCommand {
   explicit AssignCommand(QCommandLineParser& parser);
 
   bool Asked() const { return parser_.isSet(assign_); }
+  // Why the command line is refused when an option of the command comes
+  // without --assign ("--rate needs --assign."); empty otherwise. --port is
+  // not the command's alone.
+  QString StrayOption() const;
   // Runs the command on the parsed options; the exit status.
   int Run() const;
 

@@ -59,12 +59,15 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
   const QStringList arguments = QCoreApplication::arguments();
   const bool parsed = parser.parse(arguments);
   const QStringList extra = parser.positionalArguments();
-  if (!parsed || !extra.isEmpty() ||
+  const QString stray = parsed ? assign.StrayOption() : QString();
+  if (!parsed || !extra.isEmpty() || !stray.isEmpty() ||
       !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record) || parser.isSet(trend) || assign.Asked())) {
     // "--" alone parses, as the end of no options.
     const QString why = !parsed ? parser.errorText()
-                                : QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.")
-                                      .arg(extra.value(0, arguments.last()));
+                        : !stray.isEmpty()
+                            ? stray
+                            : QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.")
+                                  .arg(extra.value(0, arguments.last()));
     ShowCommandLineText(QCoreApplication::applicationName().toStdString() + ": " + why.toStdString() + "\n" +
                             parser.helpText().toStdString(),
                         true);

@@ -14,6 +14,8 @@ set(cases
   "--baud,9600|2|^$|^dornvel: Unknown option 'baud'\\.\nUsage: "
   "--help|0|  --assign <ID>  .*  --rate <RATE>  .*  --port <ComN>  .*  --report <FILE>  |^$"
   "--assign,5|2|^$|^dornvel: --assign needs --rate\\.\n$"
+  "--rate,9600|2|^$|^dornvel: --rate needs --assign\\.\nUsage: "
+  "--report,r.csv,--alarm,5|2|^$|^dornvel: --report needs --assign\\.\nUsage: "
   "--assign,248,--rate,9600|2|^$|^dornvel: The slave id must be 1 to 247 and the baud rate 9600 or 19200\\. Nothing was sent\\.\n$"
   "--assign,5,--rate,4800|2|^$|^dornvel: The slave id must be 1 to 247 "
   "--assign,5,--rate,9600,--port,Com257|2|^$|^dornvel: The port must be Com1 to Com256\\.\n$"
