@@ -22,6 +22,7 @@ mkdir -p "$logs"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DDORNVEL_BENCHMARKS=ON >"$logs/build.log"
 cmake --build "$build" -j2 --target dornvel dornvel-sim dornvel-bench dornvel-line-figures dornvel-window-figures \
   dornvel-search-figures dornvel-census-figures dornvel-trend-figures dornvel-sim-line-figures \
+  dornvel-commissioning-figures \
   >>"$logs/build.log" 2>&1 || { tail -n 30 "$logs/build.log" >&2; exit 1; }
 
 rows=$logs/rows.tsv
@@ -49,6 +50,7 @@ figures soak dornvel-window-figures soak "$soak_seconds"
 figures search dornvel-search-figures
 figures sim-line dornvel-sim-line-figures
 figures census dornvel-census-figures
+figures commissioning dornvel-commissioning-figures
 figures trend dornvel-trend-figures "$logs/trend.png"
 
 # One Markdown table, columns padded to their widest cell.

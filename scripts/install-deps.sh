@@ -17,6 +17,8 @@ packages=(
   clang libclang-rt-14-dev clang-format
   xvfb xauth fonts-dejavu-core
   help2man dpkg-dev lintian desktop-file-utils appstream file
+  # pdftotext and pdftoppm: the commissioning report's PDF read back, and its picture.
+  poppler-utils
   g++-mingw-w64-x86-64-posix wine64 googletest
   "$@"
 )

@@ -85,6 +85,45 @@
     </message>
 </context>
 <context>
+    <name>dornvel::AssignCommand</name>
+    <message>
+        <source>Give the one meter on the line the slave id ID (1 to 247), then the baud rate of --rate, and verify it there; no window.</source>
+        <translation>Дать единственному измерителю на линии адрес ID (от 1 до 247), затем скорость из --rate и проверить его на них; без окна.</translation>
+    </message>
+    <message>
+        <source>The meter&apos;s new baud rate, 9600 or 19200 (with --assign).</source>
+        <translation>Новая скорость обмена измерителя, 9600 или 19200 (с --assign).</translation>
+    </message>
+    <message>
+        <source>Append the meter&apos;s row to FILE, a CSV report (with --assign).</source>
+        <translation>Дописать строку измерителя в FILE, отчёт CSV (с --assign).</translation>
+    </message>
+    <message>
+        <source>The resistance at or above which the meter passes, in kilohms (with --assign).</source>
+        <translation>Сопротивление, начиная с которого измеритель годен, в килоомах (с --assign).</translation>
+    </message>
+    <message>
+        <source>The resistance below which the meter fails, in kilohms (with --assign).</source>
+        <translation>Сопротивление, ниже которого измеритель не годен, в килоомах (с --assign).</translation>
+    </message>
+    <message>
+        <source>--assign needs --rate.</source>
+        <translation>--assign требует --rate.</translation>
+    </message>
+    <message>
+        <source>A threshold must be a number of kilohms.</source>
+        <translation>Порог должен быть числом килоом.</translation>
+    </message>
+    <message>
+        <source>Cannot write the report %1: %2</source>
+        <translation>Не удаётся записать отчёт %1: %2</translation>
+    </message>
+    <message>
+        <source>--%1 needs --assign.</source>
+        <translation>--%1 требует --assign.</translation>
+    </message>
+</context>
+<context>
     <name>dornvel::CommandLine</name>
     <message>
         <source>Tests and sets up an insulation-resistance meter on a Modbus RTU serial line:
@@ -116,11 +155,11 @@ port, the baud rate and the slave id are chosen.</source>
     </message>
     <message>
         <source>The window&apos;s tools, from a right click on it or by key: Find the meter
-(Ctrl+F), Record readings (Ctrl+R, or --record) and Trend (Ctrl+T, or
---trend).</source>
+(Ctrl+F), Record readings (Ctrl+R, or --record), Trend (Ctrl+T, or
+--trend) and Commission meters (or --assign, without a window).</source>
         <translation>Инструменты окна, по правому щелчку на нём или по клавишам: Найти измеритель
-(Ctrl+F), Записывать показания (Ctrl+R или --record) и Тренд (Ctrl+T или
---trend).</translation>
+(Ctrl+F), Записывать показания (Ctrl+R или --record), Тренд (Ctrl+T или
+--trend) и Ввод измерителей в работу (или --assign, без окна).</translation>
     </message>
     <message>
         <source>Meters on the line (Ctrl+L, or --list-meters) lists every meter that
@@ -133,12 +172,205 @@ answers, at 9600 and at 19200 baud.</source>
         <translation>Перечислить все измерители на линии в виде CSV (адрес, скорость, сопротивление, переключатель, состояние) и выйти: 0, если ответил хотя бы один, 1, если ни одного, 2, если порт недоступен. Дисплей не нужен.</translation>
     </message>
     <message>
-        <source>The port for --list-meters, Com1 to Com256 (the saved port when left out).</source>
-        <translation>Порт для --list-meters, от Com1 до Com256 (без него — сохранённый порт).</translation>
+        <source>The port for --list-meters and --assign, Com1 to Com256 (the saved port when left out).</source>
+        <translation>Порт для --list-meters и --assign, от Com1 до Com256 (если не указан, сохранённый).</translation>
     </message>
     <message>
-        <source>--port goes with --list-meters.</source>
-        <translation>--port указывается вместе с --list-meters.</translation>
+        <source>--port goes with --list-meters or --assign.</source>
+        <translation>--port указывается с --list-meters или --assign.</translation>
+    </message>
+</context>
+<context>
+    <name>dornvel::Commissioning</name>
+    <message>
+        <source>slave id %1 at %2 baud</source>
+        <translation>адрес %1 на скорости %2</translation>
+    </message>
+    <message>
+        <source>the baud-rate write</source>
+        <translation>запись скорости обмена</translation>
+    </message>
+    <message>
+        <source>the slave-id write</source>
+        <translation>запись адреса</translation>
+    </message>
+    <message>
+        <source>The meter answers neither at its old nor at its new settings; last known at %1</source>
+        <translation>Измеритель не отвечает ни на старых, ни на новых настройках; последние известные: %1</translation>
+    </message>
+    <message>
+        <source>no settings</source>
+        <translation>нет настроек</translation>
+    </message>
+    <message>
+        <source>The meter answers at %1</source>
+        <translation>Измеритель отвечает: %1</translation>
+    </message>
+    <message>
+        <source>The meter refused %1: set the jumper JP on the meter. %2.</source>
+        <translation>Измеритель отказал в операции «%1»: установите перемычку JP на измерителе. %2.</translation>
+    </message>
+    <message>
+        <source>The meter refused %1 with exception %2. %3.</source>
+        <translation>Измеритель отказал в операции «%1» с исключением %2. %3.</translation>
+    </message>
+    <message>
+        <source>The reply to %1 did not come. %2.</source>
+        <translation>Ответ на операцию «%1» не пришёл. %2.</translation>
+    </message>
+    <message>
+        <source>Nothing answers at the new settings. %1.</source>
+        <translation>На новых настройках никто не отвечает. %1.</translation>
+    </message>
+    <message>
+        <source>The slave id and baud rate read back are not the ones written.</source>
+        <translation>Прочитанные адрес и скорость не совпадают с записанными.</translation>
+    </message>
+    <message>
+        <source>The port closed during %1. %2.</source>
+        <translation>Порт закрылся во время операции «%1». %2.</translation>
+    </message>
+    <message>
+        <source>Stopped during %1. %2.</source>
+        <translation>Остановлено во время операции «%1». %2.</translation>
+    </message>
+    <message>
+        <source>Finding the meter…</source>
+        <translation>Поиск измерителя…</translation>
+    </message>
+    <message>
+        <source>Making sure no other meter answers…</source>
+        <translation>Проверка, что другие измерители не отвечают…</translation>
+    </message>
+    <message>
+        <source>Writing the slave id…</source>
+        <translation>Запись адреса…</translation>
+    </message>
+    <message>
+        <source>Writing the baud rate…</source>
+        <translation>Запись скорости обмена…</translation>
+    </message>
+    <message>
+        <source>Verifying the new settings…</source>
+        <translation>Проверка новых настроек…</translation>
+    </message>
+    <message>
+        <source>Reading the resistance and the switch…</source>
+        <translation>Чтение сопротивления и переключателя…</translation>
+    </message>
+    <message>
+        <source>The reply to %1 did not come, but the meter had taken it.</source>
+        <translation>Ответ на операцию «%1» не пришёл, но измеритель её выполнил.</translation>
+    </message>
+    <message>
+        <source>The resistance could not be read.</source>
+        <translation>Сопротивление прочитать не удалось.</translation>
+    </message>
+    <message>
+        <source>No meter answers on the line.</source>
+        <translation>На линии не отвечает ни один измеритель.</translation>
+    </message>
+    <message>
+        <source>More than one meter answers at %1 baud (also slave ids %2): connect one meter alone. Nothing was written.</source>
+        <translation>На скорости %1 отвечает больше одного измерителя (ещё адреса %2): подключите один измеритель. Ничего не записано.</translation>
+    </message>
+    <message>
+        <source>The slave id must be 1 to 247 and the baud rate 9600 or 19200. Nothing was sent.</source>
+        <translation>Адрес должен быть от 1 до 247, а скорость 9600 или 19200. Ничего не отправлено.</translation>
+    </message>
+    <message>
+        <source>Stopped before anything was written.</source>
+        <translation>Остановлено до какой-либо записи.</translation>
+    </message>
+    <message>
+        <source>The port could not be opened, or closed. Nothing was written.</source>
+        <translation>Порт не открылся или закрылся. Ничего не записано.</translation>
+    </message>
+</context>
+<context>
+    <name>dornvel::CommissioningReport</name>
+    <message>
+        <source>none</source>
+        <translation>нет</translation>
+    </message>
+    <message>
+        <source>Pass: %1, warning: %2, fail: %3, not verified: %4</source>
+        <translation>Годен: %1, предупреждение: %2, не годен: %3, не проверен: %4</translation>
+    </message>
+    <message>
+        <source>Commissioning report</source>
+        <translation>Отчёт о вводе в работу</translation>
+    </message>
+    <message>
+        <source>Baud rate: %1; prewarning: %2 kOhm; alarm: %3 kOhm</source>
+        <translation>Скорость: %1; предупреждение: %2 кОм; авария: %3 кОм</translation>
+    </message>
+</context>
+<context>
+    <name>dornvel::CommissioningWindow</name>
+    <message>
+        <source>Connect the next meter alone, with the jumper JP set, and press Next</source>
+        <translation>Подключите следующий измеритель один, с установленной перемычкой JP, и нажмите «Далее»</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Далее</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Commission meters</source>
+        <translation>Ввод измерителей в работу</translation>
+    </message>
+    <message>
+        <source>First slave id</source>
+        <translation>Первый адрес</translation>
+    </message>
+    <message>
+        <source>Baud rate</source>
+        <translation>Скорость обмена</translation>
+    </message>
+    <message>
+        <source>Prewarning, kOhm</source>
+        <translation>Предупреждение, кОм</translation>
+    </message>
+    <message>
+        <source>Alarm, kOhm</source>
+        <translation>Авария, кОм</translation>
+    </message>
+    <message>
+        <source>Report folder</source>
+        <translation>Папка отчётов</translation>
+    </message>
+    <message>
+        <source>Save report…</source>
+        <translation>Сохранить отчёт…</translation>
+    </message>
+    <message>
+        <source>Waiting for the line…</source>
+        <translation>Ожидание линии…</translation>
+    </message>
+    <message>
+        <source>The line is in use by another tool; press Next again.</source>
+        <translation>Линию занял другой инструмент; нажмите «Далее» ещё раз.</translation>
+    </message>
+    <message>
+        <source>Cannot write the report %1: %2</source>
+        <translation>Не удаётся записать отчёт %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot save the report %1: %2</source>
+        <translation>Не удаётся сохранить отчёт %1: %2</translation>
+    </message>
+    <message>
+        <source>Report saved: %1.csv, %1.pdf</source>
+        <translation>Отчёт сохранён: %1.csv, %1.pdf</translation>
+    </message>
+    <message>
+        <source>Save report</source>
+        <translation>Сохранение отчёта</translation>
     </message>
 </context>
 <context>
@@ -423,12 +655,18 @@ answers, at 9600 and at 19200 baud.</source>
 Find the meter… (Ctrl+F)
 Meters on the line… (Ctrl+L)
 Record readings… (Ctrl+R)
-Trend… (Ctrl+T)</source>
+Trend… (Ctrl+T)
+Commission meters…</source>
         <translation>Правый щелчок на окне открывает его инструменты:
 Найти измеритель… (Ctrl+F)
 Измерители на линии… (Ctrl+L)
 Записывать показания… (Ctrl+R)
-Тренд… (Ctrl+T)</translation>
+Тренд… (Ctrl+T)
+Ввод измерителей в работу…</translation>
+    </message>
+    <message>
+        <source>Commission meters…</source>
+        <translation>Ввод измерителей в работу…</translation>
     </message>
     <message>
         <source>Meters on the line…</source>

@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include "app/assign_command.h"
 #include "app/translations.h"
 #include "platform/command_line_text.h"
 
@@ -36,8 +37,8 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
       QStringLiteral("\n\n") +
       QCoreApplication::translate("dornvel::CommandLine",
                                   "The window's tools, from a right click on it or by key: Find the meter\n"
-                                  "(Ctrl+F), Record readings (Ctrl+R, or --record) and Trend (Ctrl+T, or\n"
-                                  "--trend).") +
+                                  "(Ctrl+F), Record readings (Ctrl+R, or --record), Trend (Ctrl+T, or\n"
+                                  "--trend) and Commission meters (or --assign, without a window).") +
       QStringLiteral("\n\n") +
       QCoreApplication::translate("dornvel::CommandLine",
                                   "Meters on the line (Ctrl+L, or --list-meters) lists every meter that\n"
@@ -61,8 +62,8 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
                                   "cannot be used. Needs no display."));
   const QCommandLineOption port(QStringLiteral("port"),
                                 QCoreApplication::translate("dornvel::CommandLine",
-                                                            "The port for --list-meters, Com1 to Com256 (the saved "
-                                                            "port when left out)."),
+                                                            "The port for --list-meters and --assign, Com1 to Com256 "
+                                                            "(the saved port when left out)."),
                                 QStringLiteral("ComN"));
   parser.addOption(help);
   parser.addOption(version);
@@ -70,18 +71,22 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
   parser.addOption(trend);
   parser.addOption(listMeters);
   parser.addOption(port);
+  const AssignCommand assign(parser, port);
 
   const QStringList arguments = QCoreApplication::arguments();
   const bool parsed = parser.parse(arguments);
   const QStringList extra = parser.positionalArguments();
-  const bool portAlone = parsed && parser.isSet(port) && !parser.isSet(listMeters);
-  if (!parsed || !extra.isEmpty() || portAlone ||
+  const bool portAlone = parsed && parser.isSet(port) && !parser.isSet(listMeters) && !assign.Asked();
+  const QString stray = parsed ? assign.StrayOption() : QString();
+  if (!parsed || !extra.isEmpty() || portAlone || !stray.isEmpty() ||
       !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record) || parser.isSet(trend) ||
-        parser.isSet(listMeters))) {
+        parser.isSet(listMeters) || assign.Asked())) {
     // "--" alone parses, as the end of no options.
-    const QString why = !parsed ? parser.errorText()
+    const QString why = !parsed             ? parser.errorText()
+                        : !stray.isEmpty() ? stray
                         : portAlone
-                            ? QCoreApplication::translate("dornvel::CommandLine", "--port goes with --list-meters.")
+                            ? QCoreApplication::translate("dornvel::CommandLine",
+                                                          "--port goes with --list-meters or --assign.")
                             : QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.")
                                   .arg(extra.value(0, arguments.last()));
     ShowCommandLineText(QCoreApplication::applicationName().toStdString() + ": " + why.toStdString() + "\n" +
@@ -99,6 +104,7 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
                         false);
     return {.exitStatus = 0};
   }
+  if (assign.Asked()) return {.exitStatus = assign.Run()};
   return {std::nullopt, parser.value(record), parser.isSet(trend), parser.isSet(listMeters), parser.value(port)};
 }
 

@@ -7,15 +7,14 @@
 #include <optional>
 #include <string>
 
+#include "app/command_port.h"
 #include "app/translations.h"
 #include "platform/qt_event_pump.h"
 #include "platform/qt_serial_control.h"
-#include "platform/settings_format.h"
 #include "platform/steady_clock.h"
 #include "protocol/line.h"
 #include "protocol/line_settings.h"
 #include "protocol/meter_census.h"
-#include "ui/qt_settings_store.h"
 
 namespace dornvel {
 
@@ -24,19 +23,8 @@ namespace {
 constexpr int kFound = 0;
 constexpr int kNoneFound = 1;
 constexpr int kBadArgument = 2;
-// Windows numbers its serial ports COM1 to COM256.
-constexpr int kLastPortNumber = 256;
 // Progress is told at every tenth of the probes.
 constexpr int kProgressSteps = 10;
-
-// "Com7" (any letter case) is port 7.
-std::optional<int> PortNumber(const QString& name) {
-  if (!name.startsWith(QStringLiteral("com"), Qt::CaseInsensitive)) return std::nullopt;
-  bool ok = false;
-  const int number = name.mid(3).toInt(&ok);
-  if (!ok || name.mid(3).startsWith(QLatin1Char('+')) || number < 1 || number > kLastPortNumber) return std::nullopt;
-  return number;
-}
 
 // The shortest text that reads back as the same float, with '.' for decimals.
 std::string MachineNumber(float value) {
@@ -59,32 +47,13 @@ std::string CsvRow(const CensusEntry& entry) {
 
 void Say(const QString& text) { std::cerr << "dornvel: " << text.toStdString() << std::endl; }
 
-// The port named on the command line, else the one the window saved.
-std::optional<int> ChosenPort(const QString& given) {
-  if (!given.isEmpty()) {
-    const auto number = PortNumber(given);
-    if (!number)
-      Say(QCoreApplication::translate("dornvel::ListMeters", "--port takes Com1 to Com%1, not '%2'.")
-              .arg(kLastPortNumber)
-              .arg(given));
-    return number;
-  }
-  QtSettingsStore settings(QStringLiteral("dornvel"), UserSettingsFormat());
-  const QString saved = settings.GetSetting(QStringLiteral("Properties"), QStringLiteral("ComPort"), QString());
-  const auto number = PortNumber(saved);
-  if (!number)
-    Say(QCoreApplication::translate("dornvel::ListMeters",
-                                    "No port is saved in the settings: give one with --port ComN."));
-  return number;
-}
-
 }  // namespace
 
 int ListMeters(int argc, char* argv[], const QString& port) {
   QCoreApplication application(argc, argv);
   const Translations translations;
   QCoreApplication::setApplicationName(QStringLiteral("dornvel"));
-  const auto number = ChosenPort(port);
+  const auto number = CommandLinePort(port);
   if (!number) return kBadArgument;
 
   SteadyClock clock;

@@ -19,10 +19,9 @@ namespace {
 using namespace std::chrono_literals;
 using namespace probe_timing;
 
-// A probe reads holding register 0 (the meter's own slave id): 8 bytes out,
-// and the reply "id 03 02 hi lo crc crc" is 7 bytes. The read of input
-// registers 0-2 is answered by 11 bytes.
-constexpr int kProbeBytes = 8;
+// A probe reads holding register 0 (the meter's own slave id), and the reply
+// "id 03 02 hi lo crc crc" is 7 bytes. The read of input registers 0-2 is
+// answered by 11 bytes.
 constexpr int kProbeReplyBytes = 7;
 constexpr int kMeasurementReplyBytes = 5 + 2 * meter::kMeasurementRegisters;
 
@@ -37,7 +36,7 @@ constexpr Duration kTurnaround = 20ms;
 // line, the turnaround, the adapter's latency and the first reply character.
 // 46 ms at 9600 baud and 41 ms at 19200, so the 494 probes of a line where
 // nothing answers take 21.6 s, and 23.8 s with the listening at each rate's end.
-Duration FirstByteWait(int baud) {
+Duration CensusFirstByteWait(int baud) {
   return MeterLine(baud).CharacterTime() * (kProbeBytes + 1) + kTurnaround + kAdapterLatency;
 }
 
@@ -45,7 +44,7 @@ Duration FirstByteWait(int baud) {
 // characters between characters, so each further character takes at most 2.5
 // character times; the adapter may hold the last ones back once more. 33 ms
 // for the probe's reply at 9600 baud.
-Duration RestOfReplyWait(int baud, int replyBytes) {
+Duration CensusRestOfReply(int baud, int replyBytes) {
   return MeterLine(baud).CharacterTime() * (replyBytes - 1) * 5 / 2 + kAdapterLatency;
 }
 
@@ -116,7 +115,7 @@ class CensusTaker {
         const MeterAddress probed{id, rate};
         if (hooks_.onProbe) hooks_.onProbe(probed, ++number, total);
         if (Cancelled()) return Ended(CensusOutcome::Cancelled);
-        std::optional<Stop> stop = Probe(probed, FirstByteWait(rate));
+        std::optional<Stop> stop = Probe(probed, CensusFirstByteWait(rate));
         if (!stop && id == plan_.lastId) stop = ListenForLateReplies();
         if (!stop) stop = FollowSignsOfLife(rate, number, total);
         if (stop) return Ended(*stop == Stop::Cancelled ? CensusOutcome::Cancelled : CensusOutcome::PortUnavailable);
@@ -188,7 +187,7 @@ class CensusTaker {
     const TagDefinition slaveId = meter::Definition(meter::kSlaveId, static_cast<std::uint8_t>(probed.slave));
     const Bytes request = BuildReadRequest(slaveId, services_.pump);
     const Answer answer =
-        Ask(hold_, services_, request, {firstByteWait, RestOfReplyWait(probed.baudRate, kProbeReplyBytes)},
+        Ask(hold_, services_, request, {firstByteWait, CensusRestOfReply(probed.baudRate, kProbeReplyBytes)},
             hooks_.cancelled, "census");
     NoteLateReply(answer);
     reply = answer.reply;
@@ -257,7 +256,7 @@ class CensusTaker {
     if (auto stop = Rest(kRestBeforeAskingAgain)) return stop;
     const Bytes request = BuildReadRequest(tag, services_.pump);
     const Answer answer =
-        Ask(hold_, services_, request, {kPatientFirstByteWait, RestOfReplyWait(meter.baudRate, replyBytes)},
+        Ask(hold_, services_, request, {kPatientFirstByteWait, CensusRestOfReply(meter.baudRate, replyBytes)},
             hooks_.cancelled, "census");
     NoteLateReply(answer);
     if (answer.end == AskEnd::Cancelled) return Stop::Cancelled;

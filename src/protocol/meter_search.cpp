@@ -6,7 +6,6 @@
 #include "protocol/clock.h"
 #include "protocol/line.h"
 #include "protocol/line_request.h"
-#include "protocol/line_settings.h"
 #include "protocol/probe_timing.h"
 #include "protocol/reply_parser.h"
 #include "protocol/request_frames.h"
@@ -16,34 +15,7 @@ namespace dornvel {
 
 namespace {
 
-using namespace std::chrono_literals;
 using namespace probe_timing;
-
-// A probe reads one holding register: 8 bytes out, and the meter's reply
-// "id 03 02 hi lo crc crc" is 7 bytes.
-constexpr int kProbeBytes = 8;
-
-// Probes go out in the meter's framing: 11 bits a character, 1.146 ms at
-// 9600 baud and 0.573 ms at 19200.
-LineSettings ProbeLine(int baud) { return MeterLine(baud); }
-
-// The meter takes a request as ended after 3.5 characters of silence (4 ms at
-// 9600 baud) and answers a one-register read within a few milliseconds more;
-// 50 ms covers that with room to spare.
-constexpr Duration kTurnaround = 50ms;
-
-// From sending to the first byte of a reply: the request's 8 characters on the
-// line, the turnaround, the adapter's latency and the first reply character.
-// 76 ms at 9600 baud and 71 ms at 19200, so the 494 probes of a search that
-// finds nothing take about 36 s.
-Duration FirstByteWait(int baud) {
-  return ProbeLine(baud).CharacterTime() * (kProbeBytes + 1) + kTurnaround + kAdapterLatency;
-}
-
-// From the first byte to the seventh: Modbus lets a sender pause up to 1.5
-// characters between characters, so 6 characters take at most 15 character
-// times; the adapter may hold the last ones back once more.
-Duration RestOfReplyWait(int baud) { return ProbeLine(baud).CharacterTime() * 15 + kAdapterLatency; }
 
 // Noise on the line must not stretch a search past a minute: 36 s of sweep,
 // 2.2 s of listening, and at most this many patient probes of 2.2 s.
@@ -61,7 +33,7 @@ class Prober {
 
   // The quick probe of the sweep; a reply too late for it, or from another
   // slave, is noted as a sign of life.
-  ProbeEnd Probe(const MeterAddress& probed) { return Probe(probed, FirstByteWait(probed.baudRate)); }
+  ProbeEnd Probe(const MeterAddress& probed) { return Probe(probed, QuickProbe(probed.baudRate)); }
 
   // Probes again, patiently, each slave that has shown a sign of life at this
   // rate since the last call; `number` is the sweep's count so far.
@@ -74,7 +46,7 @@ class Prober {
       followed_.push_back(probed);
       if (hooks_.onProbe) hooks_.onProbe({probed, number});
       if (auto stop = Rest(kRestBeforeAskingAgain)) return stop;
-      const ProbeEnd end = Probe(probed, kPatientFirstByteWait);
+      const ProbeEnd end = Probe(probed, PatientAsk(baud));
       if (end == ProbeEnd::Meter) found = probed;
       if (end != ProbeEnd::NoMeter) return end;
     }
@@ -89,11 +61,10 @@ class Prober {
   }
 
  private:
-  ProbeEnd Probe(const MeterAddress& probed, Duration firstByteWait) {
+  ProbeEnd Probe(const MeterAddress& probed, const AskTiming& timing) {
     const TagDefinition slaveIdRegister = meter::Definition(meter::kSlaveId, static_cast<std::uint8_t>(probed.slave));
     const Bytes request = BuildReadRequest(slaveIdRegister, services_.pump);
-    const Answer answer =
-        Ask(hold_, services_, request, {firstByteWait, RestOfReplyWait(probed.baudRate)}, hooks_.cancelled, "search");
+    const Answer answer = Ask(hold_, services_, request, timing, hooks_.cancelled, "search");
     NoteSignOfLife(answer.stale);  // heard since the last probe
     switch (answer.end) {
       case AskEnd::Cancelled: return ProbeEnd::Cancelled;
@@ -160,7 +131,11 @@ std::vector<MeterAddress> SearchOrder(MeterAddress shown) {
 SearchResult SearchForMeter(Line& line, ProtocolServices services, MeterAddress shown, const SearchHooks& hooks) {
   const auto hold = line.Take("search");
   if (!hold) return {SearchOutcome::PortBusy, std::nullopt};
-  Prober prober(*hold, services, hooks);
+  return SearchForMeter(*hold, services, shown, hooks);
+}
+
+SearchResult SearchForMeter(Line::Hold& hold, ProtocolServices services, MeterAddress shown, const SearchHooks& hooks) {
+  Prober prober(hold, services, hooks);
 
   const std::vector<MeterAddress> order = SearchOrder(shown);
   int number = 0;
@@ -168,7 +143,7 @@ SearchResult SearchForMeter(Line& line, ProtocolServices services, MeterAddress 
   for (std::size_t i = 0; i < order.size(); ++i) {
     const MeterAddress& probed = order[i];
     if (probed.baudRate != openRate) {
-      if (!hold->OpenAt(probed.baudRate)) return {SearchOutcome::PortUnavailable, std::nullopt};
+      if (!hold.OpenAt(probed.baudRate)) return {SearchOutcome::PortUnavailable, std::nullopt};
       openRate = probed.baudRate;
     }
     if (hooks.onProbe) hooks.onProbe({probed, ++number});

@@ -5,12 +5,11 @@
 #include <optional>
 #include <vector>
 
+#include "protocol/line.h"
 #include "protocol/meter_model.h"
 #include "protocol/protocol_services.h"
 
 namespace dornvel {
-
-class Line;
 
 // Every slave id at both rates.
 inline constexpr int kSearchProbes = static_cast<int>(std::size(meter::kRates)) * meter::kSlaveIdCount;
@@ -73,5 +72,8 @@ std::vector<MeterAddress> SearchOrder(MeterAddress shown);
 // After, whatever the outcome: the line is free again and the port as it was
 // before, the same port number, settings text and open state.
 SearchResult SearchForMeter(Line& line, ProtocolServices services, MeterAddress shown, const SearchHooks& hooks);
+// The same on the line the caller holds, port open or not (never PortBusy);
+// the port is left open at the rate where the meter was found.
+SearchResult SearchForMeter(Line::Hold& hold, ProtocolServices services, MeterAddress shown, const SearchHooks& hooks);
 
 }  // namespace dornvel

@@ -45,9 +45,9 @@ CsvRecorder::CsvRecorder(const std::filesystem::path& path, CsvForm form, const 
   if (start == FileStart::InsideLine) Write(std::string(kCsvLineEnd));
 }
 
-bool CsvRecorder::Record(const Reading& reading) {
-  return Ok() && Write(CsvRow(reading, form_) + std::string(kCsvLineEnd));
-}
+bool CsvRecorder::Record(const Reading& reading) { return Record(CsvRow(reading, form_)); }
+
+bool CsvRecorder::Record(const std::string& row) { return Ok() && Write(row + std::string(kCsvLineEnd)); }
 
 bool CsvRecorder::Write(const std::string& text) {
   errno = 0;

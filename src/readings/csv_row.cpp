@@ -22,6 +22,9 @@ std::string NumberField(const std::optional<Number>& value, char decimalMark) {
 
 }  // namespace
 
+std::string CsvNumber(const std::optional<float>& value, char decimalMark) { return NumberField(value, decimalMark); }
+std::string CsvNumber(const std::optional<int>& value, char decimalMark) { return NumberField(value, decimalMark); }
+
 std::string CsvHeader(const std::vector<std::string>& names, CsvForm form) {
   std::string header;
   for (std::size_t i = 0; i < names.size(); ++i) {
@@ -33,9 +36,9 @@ std::string CsvHeader(const std::vector<std::string>& names, CsvForm form) {
 
 std::string CsvRow(const Reading& reading, CsvForm form) {
   const char s = form.separator;
-  return LocalTimeText(reading.time) + s + NumberField(reading.resistanceKohm, form.decimalMark) + s +
-         NumberField(reading.switchValue, form.decimalMark) + s + NumberField(reading.deviceSlaveId, form.decimalMark) +
-         s + NumberField(reading.deviceBaudRate, form.decimalMark) + s + CsvField(reading.errorCount, s) + s +
+  return LocalTimeText(reading.time) + s + CsvNumber(reading.resistanceKohm, form.decimalMark) + s +
+         CsvNumber(reading.switchValue, form.decimalMark) + s + CsvNumber(reading.deviceSlaveId, form.decimalMark) + s +
+         CsvNumber(reading.deviceBaudRate, form.decimalMark) + s + CsvField(reading.errorCount, s) + s +
          CsvField(reading.message, s);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,9 @@ std::string CsvHeader(const std::vector<std::string>& names, CsvForm form = kCom
 // One tick, without its line end: the local time with its UTC offset, the
 // resistance in its shortest exact form, empty fields for what failed.
 std::string CsvRow(const Reading& reading, CsvForm form = kCommaCsv);
+// A number in its shortest exact form with the decimal mark given; empty for none.
+std::string CsvNumber(const std::optional<float>& value, char decimalMark);
+std::string CsvNumber(const std::optional<int>& value, char decimalMark);
 // `text` as one field: in double quotes, with its quotes doubled, when it holds
 // the separator, a quote or a line break; as it is otherwise.
 std::string CsvField(std::string_view text, char separator = ',');

@@ -88,6 +88,9 @@ class FormMain : public QWidget, public HostWindow, public ToolHost {
   void UseMeter(MeterAddress meter) override;
   // The tag registry; null before start-up and after shutdown.
   MBCollection* Tags() const { return session_ ? &session_->Tags() : nullptr; }
+  // The settings store the window keeps its settings in; a tool keeps its own
+  // there too, saved with the window's.
+  SettingsStore& Settings() const { return settings_; }
   // Panel 1 to 4 of StatusBar1.
   QLabel* Panel(int number) const;
   // Whether a tick is running (its exchanges may be waiting on the line).

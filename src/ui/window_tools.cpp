@@ -13,6 +13,7 @@
 #include "readings/csv_recorder.h"
 #include "tags/mb_collection.h"
 #include "ui/census_dialog.h"
+#include "ui/commissioning_window.h"
 #include "ui/dialogs.h"
 #include "ui/form_main.h"
 #include "ui/meter_search_dialog.h"
@@ -33,7 +34,7 @@ QString ToolsList() {
   return QCoreApplication::translate("dornvel::WindowTools",
                                      "A right click on the window opens its tools:\n"
                                      "Find the meter… (Ctrl+F)\nMeters on the line… (Ctrl+L)\n"
-                                     "Record readings… (Ctrl+R)\nTrend… (Ctrl+T)");
+                                     "Record readings… (Ctrl+R)\nTrend… (Ctrl+T)\nCommission meters…");
 }
 
 QAction* AddAction(FormMain& window, const QString& text, const QKeySequence& keys) {
@@ -60,7 +61,9 @@ WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& d
       record_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Record readings…"),
                         QKeySequence(Qt::CTRL | Qt::Key_R))),
       trendAction_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Trend…"),
-                             QKeySequence(Qt::CTRL | Qt::Key_T))) {
+                             QKeySequence(Qt::CTRL | Qt::Key_T))),
+      commission_(AddAction(window, QCoreApplication::translate("dornvel::WindowTools", "Commission meters…"),
+                            QKeySequence())) {
   // A right click on the window, or on a frame or label (which pass it on),
   // shows these actions; the value boxes keep their own menu.
   window.setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -69,6 +72,7 @@ WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& d
   connect(censusAction_, &QAction::triggered, this, &WindowTools::ListMeters);
   connect(record_, &QAction::triggered, this, &WindowTools::ToggleRecording);
   connect(trendAction_, &QAction::triggered, this, &WindowTools::ShowTrend);
+  connect(commission_, &QAction::triggered, this, &WindowTools::ShowCommissioning);
   connect(&window, &FormMain::tickFinished, this, &WindowTools::AfterTick);
   // The panel is narrow: the hint takes two lines of a smaller font.
   QLabel* panel = window.Panel(kStatusPanel);
@@ -167,6 +171,13 @@ void WindowTools::ShowTrend() {
   trend_->show();
   trend_->raise();
   trend_->activateWindow();
+}
+
+void WindowTools::ShowCommissioning() {
+  if (!commissioning_) commissioning_ = new CommissioningWindow(window_, window_.Settings(), &window_);
+  commissioning_->show();
+  commissioning_->raise();
+  commissioning_->activateWindow();
 }
 
 }  // namespace dornvel

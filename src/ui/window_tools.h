@@ -13,6 +13,7 @@ class QAction;
 namespace dornvel {
 
 class CensusDialog;
+class CommissioningWindow;
 class CsvRecorder;
 class Dialogs;
 class FormMain;
@@ -22,8 +23,9 @@ class YesNoQuestion;
 
 // What the window offers beyond its controls, from its context menu (a right
 // click on the window or either frame) and by key: find the meter on the line
-// (Ctrl+F), list every meter on it (Ctrl+L), record the readings of every tick into a CSV file (Ctrl+R), and
-// their trend (Ctrl+T). The window keeps its controls as they are; panel 1 of
+// (Ctrl+F), list every meter on it (Ctrl+L), record the readings of every tick
+// into a CSV file (Ctrl+R), their trend (Ctrl+T), and commission a batch of
+// meters. The window keeps its controls as they are; panel 1 of
 // its status bar shows "REC" while recording.
 class WindowTools : public QObject {
  public:
@@ -60,6 +62,10 @@ class WindowTools : public QObject {
   QAction* CensusAction() const { return censusAction_; }
   QAction* RecordAction() const { return record_; }
   QAction* TrendAction() const { return trendAction_; }
+  // Commission meters…: shows the commissioning window, made on first use.
+  void ShowCommissioning();
+  CommissioningWindow* Commissioning() const { return commissioning_; }
+  QAction* CommissionAction() const { return commission_; }
 
  private:
   void AfterTick();
@@ -78,6 +84,8 @@ class WindowTools : public QObject {
   QAction* censusAction_;
   QAction* record_;
   QAction* trendAction_;
+  QAction* commission_;
+  CommissioningWindow* commissioning_ = nullptr;  // the window's child
   // The search asked for, from its dialog's showing to its end; one at a time.
   std::unique_ptr<MeterSearchDialog> search_;
 };

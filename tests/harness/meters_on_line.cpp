@@ -47,6 +47,27 @@ std::optional<Bytes> ReadReply(const SimulatedMeter& meter, const Bytes& frame) 
   return WithCrc(std::move(reply));
 }
 
+// The meter's reply to a write of its slave id or rate, which it takes when
+// its jumper is set; none to any other frame, or when the write's reply is lost.
+std::optional<Bytes> WriteReply(SimulatedMeter& meter, const Bytes& frame) {
+  constexpr std::uint8_t kIllegalFunction = 0x01;
+  if (frame.size() != 11 || !CrcIsValid(frame) || frame[0] != meter.slave ||
+      frame[1] != function_code::kWriteMultipleRegisters || frame[2] != 0 || frame[3] > 1 || frame[5] != 1) {
+    return std::nullopt;
+  }
+  if (!meter.jumper) {
+    return WithCrc({frame[0], function_code::kWriteMultipleRegisters | function_code::kExceptionBit, kIllegalFunction});
+  }
+  const int reg = frame[3];
+  const bool silent = meter.silentWriteOf == reg;
+  if (!silent || meter.takesSilentWrite) {
+    (reg == 0 ? meter.slave : meter.baudRate) = frame[7] << 8 | frame[8];
+    if (meter.goneAfterWriteOf == reg) meter.dead = true;
+  }
+  if (silent) return std::nullopt;
+  return WithCrc({frame[0], frame[1], frame[2], frame[3], frame[4], frame[5]});
+}
+
 }  // namespace
 
 MetersOnLine::MetersOnLine(std::vector<SimulatedMeter> meters) {
@@ -61,11 +82,12 @@ void MetersOnLine::Attach(ScriptedSerialControl& line) {
 std::vector<ScriptedSerialControl::Reply> MetersOnLine::Answer(const LineRequest& request) {
   std::vector<ScriptedSerialControl::Reply> replies;
   for (OnLine& on : meters_) {
-    const SimulatedMeter& meter = on.meter;
+    SimulatedMeter& meter = on.meter;
     if (meter.baudRate != request.baudRate) continue;
     const Duration silence = meter.frameSilence > Duration::zero() ? meter.frameSilence : request.characterTime * 7 / 2;
     if (request.start - std::max(request.quietSince, on.deafUntil) < silence || meter.dead) continue;
     auto reply = ReadReply(meter, request.frame);
+    if (!reply) reply = WriteReply(meter, request.frame);
     if (!reply) continue;
     on.deafUntil = request.end + meter.turnaround + request.characterTime * static_cast<int>(reply->size());
     replies.push_back({{meter.turnaround, std::move(*reply)}});

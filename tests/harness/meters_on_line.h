@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "harness/fakes.h"
@@ -27,10 +28,21 @@ struct SimulatedMeter {
   // exception 2.
   std::map<int, std::uint16_t> holdingRegisters{};
   std::map<int, std::uint16_t> inputRegisters{};
+  // Writes of one holding register 0 or 1 (function 16) set the slave id or
+  // the rate, from the request after the reply (which goes out at the old
+  // settings), while the jumper JP is set; without it they are refused with
+  // exception 1.
+  bool jumper = false;
+  // The write of this holding register gets no reply; the meter takes it
+  // only when `takesSilentWrite`.
+  std::optional<int> silentWriteOf{};
+  bool takesSilentWrite = true;
+  // Answers nothing any more after it has taken a write of this register.
+  std::optional<int> goneAfterWriteOf{};
 };
 
 // Meters on one fake line, answering reads of holding (3) and input (4)
-// registers addressed to them at their rate with frames that carry a good
+// registers, and writes of their settings (16), addressed to them at their rate with frames that carry a good
 // CRC. A meter is deaf from the end of a request it answers until its reply
 // has left; what it heard meanwhile and any request that follows its last
 // frame too closely run together into one frame it drops, as a slave that

@@ -213,7 +213,9 @@ TEST(MeterSearch, a_meter_that_answers_up_to_2_s_late_is_found_and_the_search_st
     const SearchResult result = rig.Search({5, 9600});
 
     EXPECT_EQ(result.outcome, c.found ? SearchOutcome::Found : SearchOutcome::NothingFound);
-    if (c.found) EXPECT_EQ(result.meter, c.meter);
+    if (c.found) {
+      EXPECT_EQ(result.meter, c.meter);
+    }
     EXPECT_LT(rig.clock.Now() - start, 60s);
   }
 }

@@ -12,6 +12,7 @@
 #include "harness/file_size_limit.h"
 #include "harness/scoped_env.h"
 #include "harness/temp_dir.h"
+#include "readings/commissioning_row.h"
 #include "readings/csv_row.h"
 
 namespace dornvel::testing {
@@ -24,6 +25,8 @@ constexpr const char* kHeader =
 
 const std::vector<std::string> kEnglish = {"time",   "resistance_kohm", "switch", "device_slave_id", "device_baud_rate",
                                            "errors", "message"};
+
+const std::vector<std::string> kReport(std::begin(kCommissioningColumns), std::end(kCommissioningColumns));
 
 std::string Contents(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -40,6 +43,10 @@ class CsvRecorderTest : public ::testing::Test {
  protected:
   CsvRecorderTest() { ::tzset(); }
   ~CsvRecorderTest() override { ::tzset(); }
+
+  static CommissioningRow Commissioned(float resistance, const char* verdict, const char* message) {
+    return {Tick(7, {}).time, 1, 9600, 12, 19200, resistance, 3, verdict, message};
+  }
 
   static Reading Tick(int second, std::optional<float> resistance, const char* message = "O.K.") {
     return {sys_days{2026y / 12 / 8} + 22h + 41min + seconds{second}, resistance, 3, 1, 9600, "", message};
@@ -73,6 +80,8 @@ TEST_F(CsvRecorderTest, writes_the_form_asked_for_with_the_column_names_given) {
     std::vector<std::string> names;
     Reading reading;
     std::string file;
+    // A commissioning report's row instead of the reading.
+    std::optional<CommissioningRow> commissioned = std::nullopt;
   } cases[] = {
       {"points and commas", kCommaCsv, kEnglish, Tick(7, 987.25f, "a; b, c"),
        "\xEF\xBB\xBFtime,resistance_kohm,switch,device_slave_id,device_baud_rate,errors,message\r\n"
@@ -83,6 +92,30 @@ TEST_F(CsvRecorderTest, writes_the_form_asked_for_with_the_column_names_given) {
       {"decimal commas, a resistance in exponent form", kSemicolonCsv, russian, Tick(7, 1.5e-7f, "Ошибка CRC"),
        "\xEF\xBB\xBFвремя;сопротивление_кОм;переключатель;адрес_устройства;скорость_устройства;ошибки;сообщение\r\n"
        "2026-12-08T23:41:07+01:00;1,5e-07;3;1;9600;;Ошибка CRC\r\n"},
+      {"a commissioning report, points and commas",
+       kCommaCsv,
+       kReport,
+       {},
+       "\xEF\xBB\xBFtime,old_slave_id,old_baud_rate,new_slave_id,new_baud_rate,resistance_kohm,switch,verdict,"
+       "message\r\n"
+       "2026-12-08T23:41:07+01:00,1,9600,12,19200,987.25,3,warning,\"lost, then found\"\r\n",
+       Commissioned(987.25f, "warning", "lost, then found")},
+      {"a commissioning report, decimal commas and semicolons",
+       kSemicolonCsv,
+       kReport,
+       {},
+       "\xEF\xBB\xBFtime;old_slave_id;old_baud_rate;new_slave_id;new_baud_rate;resistance_kohm;switch;verdict;"
+       "message\r\n"
+       "2026-12-08T23:41:07+01:00;1;9600;12;19200;987,25;3;pass;\r\n",
+       Commissioned(987.25f, "pass", "")},
+      {"a commissioning report, a meter not found",
+       kSemicolonCsv,
+       kReport,
+       {},
+       "\xEF\xBB\xBFtime;old_slave_id;old_baud_rate;new_slave_id;new_baud_rate;resistance_kohm;switch;verdict;"
+       "message\r\n"
+       "2026-12-08T23:41:07+01:00;;;12;19200;;;;\"No meter; none\"\r\n",
+       CommissioningRow{Tick(7, {}).time, {}, {}, 12, 19200, {}, {}, "", "No meter; none"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -90,7 +123,8 @@ TEST_F(CsvRecorderTest, writes_the_form_asked_for_with_the_column_names_given) {
     std::filesystem::remove(file);
     {
       CsvRecorder recorder(file, c.form, c.names);
-      EXPECT_TRUE(recorder.Record(c.reading));
+      EXPECT_TRUE(c.commissioned ? recorder.Record(CommissioningCsvRow(*c.commissioned, c.form))
+                                 : recorder.Record(c.reading));
     }
     EXPECT_EQ(Contents(file), c.file);
   }

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
@@ -22,6 +23,7 @@
 #include "readings/trend_series.h"
 #include "tags/mb_collection.h"
 #include "ui/census_dialog.h"
+#include "ui/commissioning_window.h"
 #include "ui/trend_window.h"
 
 namespace dornvel::testing {
@@ -169,11 +171,12 @@ TEST_F(ToolsTest, the_trend_gets_every_tick_with_a_gap_where_the_read_failed) {
 TEST_F(ToolsTest, the_window_offers_its_tools_from_its_context_menu_and_by_key_and_keeps_its_21_controls) {
   EXPECT_EQ(rig.window->contextMenuPolicy(), Qt::ActionsContextMenu);
   const QList<QAction*> actions = rig.window->actions();
-  ASSERT_EQ(actions.size(), 4);
+  ASSERT_EQ(actions.size(), 5);
   const std::pair<const char*, const char*> expected[] = {{"Find the meter…", "Ctrl+F"},
                                                           {"Meters on the line…", "Ctrl+L"},
                                                           {"Record readings…", "Ctrl+R"},
-                                                          {"Trend…", "Ctrl+T"}};
+                                                          {"Trend…", "Ctrl+T"},
+                                                          {"Commission meters…", ""}};
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(actions[i]->text(), QString::fromUtf8(expected[i].first));
     EXPECT_EQ(actions[i]->shortcut().toString(), expected[i].second);
@@ -290,6 +293,92 @@ TEST_F(ToolsTest, the_census_lists_the_meters_in_a_table_whose_row_opens_that_me
   emit table->cellDoubleClicked(1, 0);
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(rig.window->MeterInUse(), (MeterAddress{9, 19200}));
+}
+
+}  // namespace
+}  // namespace dornvel::testing
+
+namespace dornvel::testing {
+namespace {
+
+// A new meter from the factory, at 1 and 9600 baud with the jumper set,
+// reading `resistance` kilohms (the float's register image, low half first).
+SimulatedMeter FactoryMeter(std::uint16_t low, std::uint16_t high) {
+  SimulatedMeter meter{.slave = 1, .baudRate = 9600};
+  meter.jumper = true;
+  meter.inputRegisters = {{0, low}, {1, high}, {2, 0}};
+  return meter;
+}
+
+std::string PdfText(const fs::path& pdf) {
+  QProcess pdftotext;
+  pdftotext.start(QStringLiteral("pdftotext"), {QString::fromStdString(pdf.string()), QStringLiteral("-")});
+  EXPECT_TRUE(pdftotext.waitForFinished(10000));
+  // The fonts join "fi" into one glyph, which comes back as U+FB01.
+  return QString::fromUtf8(pdftotext.readAllStandardOutput())
+      .replace(QChar(0xFB01), QStringLiteral("fi"))
+      .toStdString();
+}
+
+// Two meters connected one after the other get the next two ids; each row is
+// in the folder's report as soon as it is done, and the saved report holds
+// both, as CSV and as a PDF with its summary.
+TEST_F(ToolsTest, the_commissioning_window_gives_two_meters_in_a_row_the_next_ids_and_keeps_their_rows) {
+  const QString folderText = QString::fromStdString(folder.string());
+  rig.settings.SaveSetting("Commissioning", "ReportFolder", folderText);
+  rig.settings.SaveSetting("Commissioning", "BoudRate", "19200");
+  rig.settings.SaveSetting("Commissioning", "Prewarning", "1000");
+  rig.settings.SaveSetting("Commissioning", "Alarm", "500");
+  tools.CommissionAction()->trigger();
+  CommissioningWindow& window = *tools.Commissioning();
+  ASSERT_TRUE(window.isVisible());
+
+  MetersOnLine first({FactoryMeter(0x8000, 0x44BB)});  // 1500 kilohms
+  first.Attach(*rig.port);
+  window.Next();
+  MetersOnLine second({FactoryMeter(0x0000, 0x442F)});  // 700 kilohms
+  second.Attach(*rig.port);
+  rig.clock.Advance(10s);  // the next meter connected
+  window.Next();
+
+  const auto& rows = window.Report().rows;
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].newSlaveId, 2);
+  EXPECT_EQ(rows[0].verdict, "pass");
+  EXPECT_EQ(rows[1].newSlaveId, 3);
+  EXPECT_EQ(rows[1].newBaudRate, 19200);
+  EXPECT_EQ(rows[1].verdict, "warning");
+  auto* table = window.findChild<QTableWidget*>();
+  ASSERT_EQ(table->rowCount(), 2);
+  EXPECT_EQ(table->item(0, 7)->background().color(), QColor("#c8f0c8"));
+  EXPECT_EQ(table->item(1, 7)->background().color(), QColor("#ffe0a0"));
+  EXPECT_FALSE(rig.window->CommLine().Held()) << "the line is let go after each meter";
+
+  // Row by row in the folder's report.
+  std::vector<fs::path> reports;
+  for (const auto& entry : fs::directory_iterator(folder)) reports.push_back(entry.path());
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(RowsWithoutTime(reports[0]),
+            (std::vector<std::string>{"old_slave_id,old_baud_rate,new_slave_id,new_baud_rate,resistance_kohm,switch,"
+                                      "verdict,message",
+                                      "1,9600,2,19200,1500,0,pass,", "1,9600,3,19200,700,0,warning,"}));
+
+  ASSERT_TRUE(window.SaveReport(QString::fromStdString((folder / "batch").string()), kSemicolonCsv));
+  const std::string saved = RowsWithoutTime(folder / "batch.csv")[2];
+  EXPECT_EQ(saved.substr(saved.find(';')), ";1;9600;3;19200;700;0;warning;");
+  const std::string pdf = PdfText(folder / "batch.pdf");
+  EXPECT_NE(pdf.find("Commissioning report"), std::string::npos) << pdf;
+  EXPECT_NE(pdf.find("Baud rate: 19200; prewarning: 1000 kOhm; alarm: 500 kOhm"), std::string::npos) << pdf;
+  EXPECT_NE(pdf.find("Pass: 1, warning: 1, fail: 0, not verified: 0"), std::string::npos) << pdf;
+
+  // At the end the PDF goes beside the folder's report.
+  window.close();
+  fs::path runningPdf = reports[0];
+  EXPECT_NE(PdfText(runningPdf.replace_extension(".pdf")).find("Pass: 1, warning: 1"), std::string::npos);
+
+  // The next batch starts one above the last report's highest id.
+  fs::remove(folder / "batch.csv");
+  EXPECT_EQ(NextSlaveIdAfterReports(folderText), 4);
 }
 
 }  // namespace
