@@ -27,6 +27,8 @@ struct SimulatedMeter {
   // exception 2.
   std::map<int, std::uint16_t> holdingRegisters{};
   std::map<int, std::uint16_t> inputRegisters{};
+  // A read of more registers at once is refused with exception 3.
+  int longestRead = 125;
 };
 
 // Meters on one fake line, answering reads of holding (3) and input (4)
