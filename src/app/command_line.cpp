@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include "app/meter_list.h"
 #include "app/translations.h"
 #include "platform/command_line_text.h"
 
@@ -49,36 +50,57 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
                                   QStringLiteral("FILE"));
   const QCommandLineOption trend(
       QStringLiteral("trend"), QCoreApplication::translate("dornvel::CommandLine", "Open the trend window at start."));
+  const QCommandLineOption bus(QStringLiteral("bus"),
+                               QCoreApplication::translate("dornvel::CommandLine",
+                                                           "Watch several meters on the line at once: one row each, "
+                                                           "polled in turn (with --meters)."));
+  const QCommandLineOption meters(
+      QStringLiteral("meters"),
+      QCoreApplication::translate("dornvel::CommandLine",
+                                  "The meters the bus view polls: slave ids and ranges, each at 9600 baud unless "
+                                  "@19200 follows, e.g. 3,7,41,200@19200,10-20@9600."),
+      QStringLiteral("LIST"));
   parser.addOption(help);
   parser.addOption(version);
   parser.addOption(record);
   parser.addOption(trend);
+  parser.addOption(bus);
+  parser.addOption(meters);
 
   const QStringList arguments = QCoreApplication::arguments();
   const bool parsed = parser.parse(arguments);
   const QStringList extra = parser.positionalArguments();
-  if (!parsed || !extra.isEmpty() ||
-      !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record) || parser.isSet(trend))) {
+  const MeterList busMeters = ParseMeterList(parser.value(meters));
+  QString why;
+  if (!parsed) {
+    why = parser.errorText();
+  } else if (!extra.isEmpty() || !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record) ||
+                                   parser.isSet(trend) || parser.isSet(bus) || parser.isSet(meters))) {
     // "--" alone parses, as the end of no options.
-    const QString why = !parsed ? parser.errorText()
-                                : QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.")
-                                      .arg(extra.value(0, arguments.last()));
+    why = QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.")
+              .arg(extra.value(0, arguments.last()));
+  } else if (parser.isSet(bus) != parser.isSet(meters)) {
+    why = QCoreApplication::translate("dornvel::CommandLine", "--bus and --meters LIST go together.");
+  } else if (parser.isSet(meters) && !busMeters.refusal.isEmpty()) {
+    why = QCoreApplication::translate("dornvel::CommandLine", "--meters: %1.").arg(busMeters.refusal);
+  }
+  if (!why.isEmpty()) {
     ShowCommandLineText(QCoreApplication::applicationName().toStdString() + ": " + why.toStdString() + "\n" +
                             parser.helpText().toStdString(),
                         true);
-    return {kUsageError, {}};
+    return {kUsageError, {}, false, {}};
   }
   if (parser.isSet(help)) {
     ShowCommandLineText(parser.helpText().toStdString(), false);
-    return {0, {}};
+    return {0, {}, false, {}};
   }
   if (parser.isSet(version)) {
     ShowCommandLineText(QCoreApplication::applicationName().toStdString() + ' ' +
                             QCoreApplication::applicationVersion().toStdString() + '\n',
                         false);
-    return {0, {}};
+    return {0, {}, false, {}};
   }
-  return {std::nullopt, parser.value(record), parser.isSet(trend)};
+  return {std::nullopt, parser.value(record), parser.isSet(trend), busMeters.meters};
 }
 
 }  // namespace dornvel

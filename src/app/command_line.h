@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
+
+#include "protocol/meter_model.h"
 
 namespace dornvel {
 
@@ -14,9 +17,13 @@ struct CommandLine {
   QString recordFile;
   // --trend: open the trend window with the main window.
   bool showTrend = false;
+  // --bus --meters LIST: open the bus view over these meters (see
+  // ParseMeterList); --record then records its polls.
+  std::vector<MeterAddress> busMeters;
 };
 
-// Reads --help, --version, --record FILE and --trend; nothing else is taken. Sets the
+// Reads --help, --version, --record FILE, --trend and --bus --meters LIST;
+// nothing else is taken. Sets the
 // application's version first, which --version reports. Called before the
 // application object exists, so that answering needs no display.
 CommandLine ReadCommandLine(int argc, char* argv[]);

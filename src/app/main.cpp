@@ -8,6 +8,7 @@
 #include "platform/qt_event_pump.h"
 #include "platform/settings_format.h"
 #include "platform/steady_clock.h"
+#include "ui/bus_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_settings_store.h"
 #include "ui/qt_yes_no_question.h"
@@ -29,8 +30,10 @@ int main(int argc, char* argv[]) {
   dornvel::QtYesNoQuestion question(title);
   const dornvel::MainWindow window = dornvel::MakeMainWindow({pump, clock}, settings, dialogs, question);
   dornvel::InstallRunHooks(*window.form);
-  if (!commandLine.recordFile.isEmpty()) window.tools->StartRecording(commandLine.recordFile);
+  const bool busView = !commandLine.busMeters.empty();
+  if (!busView && !commandLine.recordFile.isEmpty()) window.tools->StartRecording(commandLine.recordFile);
   window.form->Form_Load();
+  if (busView) dornvel::OpenBusView(*window.form, commandLine.busMeters, commandLine.recordFile);
   if (commandLine.showTrend) window.tools->ShowTrend();
   // Closing the window ends the loop; the window is destroyed only after that,
   // when no tick runs any more.

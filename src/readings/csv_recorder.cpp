@@ -29,8 +29,9 @@ FileStart StartOf(const std::filesystem::path& path) {
 
 }  // namespace
 
-CsvRecorder::CsvRecorder(const std::filesystem::path& path, CsvForm form, const std::vector<std::string>& columnNames)
-    : path_(path), form_(form) {
+CsvRecorder::CsvRecorder(const std::filesystem::path& path, CsvForm form, const std::vector<std::string>& columnNames,
+                         CsvRowLayout layout)
+    : path_(path), form_(form), layout_(layout) {
   const FileStart start = StartOf(path);
   errno = 0;
   out_.open(path, std::ios::binary | std::ios::app);
@@ -46,7 +47,7 @@ CsvRecorder::CsvRecorder(const std::filesystem::path& path, CsvForm form, const 
 }
 
 bool CsvRecorder::Record(const Reading& reading) {
-  return Ok() && Write(CsvRow(reading, form_) + std::string(kCsvLineEnd));
+  return Ok() && Write(layout_(reading, form_) + std::string(kCsvLineEnd));
 }
 
 bool CsvRecorder::Write(const std::string& text) {

@@ -33,6 +33,11 @@ std::string CsvHeader(const std::vector<std::string>& names, CsvForm form = kCom
 // One tick, without its line end: the local time with its UTC offset, the
 // resistance in its shortest exact form, empty fields for what failed.
 std::string CsvRow(const Reading& reading, CsvForm form = kCommaCsv);
+// One poll of one meter among several on the line: the time, the meter's
+// slave id and rate, resistance, switch and the poll's message.
+std::string BusCsvRow(const Reading& reading, CsvForm form = kCommaCsv);
+// Either of the two.
+using CsvRowLayout = std::string (*)(const Reading&, CsvForm);
 // `text` as one field: in double quotes, with its quotes doubled, when it holds
 // the separator, a quote or a line break; as it is otherwise.
 std::string CsvField(std::string_view text, char separator = ',');

@@ -22,6 +22,13 @@ struct Reading {
   // the messages of the tick's own exchanges.
   std::string errorCount;
   std::string message;
+  // Where several meters share the line: the one read, by its slave id and
+  // the line's rate. The window's own readings leave it empty.
+  struct Meter {
+    int slave = 0;
+    int baudRate = 0;
+  };
+  std::optional<Meter> meter;
 };
 
 }  // namespace dornvel
