@@ -13,17 +13,15 @@ namespace dornvel {
 
 namespace {
 
-QString Tr(const char* text) { return QCoreApplication::translate("dornvel::BusTableModel", text); }
-
 QString Optional(const auto& value) { return value ? QString::number(*value) : QString(); }
 
 }  // namespace
 
 QString BusPollMessage(const BusMeterState& meter) {
   switch (meter.lastEnd) {
-    case BusPollEnd::NotYet: return Tr("not polled yet");
+    case BusPollEnd::NotYet: return QCoreApplication::translate("dornvel::BusTableModel", "not polled yet");
     case BusPollEnd::Answered: return QString::fromStdString(GetErrorText(Value(std::int16_t{0})));
-    case BusPollEnd::Silent: return Tr("no reply");
+    case BusPollEnd::Silent: return QCoreApplication::translate("dornvel::BusTableModel", "no reply");
     case BusPollEnd::Refused: break;
   }
   return QString::fromStdString(GetErrorText(Value(static_cast<std::int16_t>(meter.lastError))));
@@ -66,7 +64,7 @@ QString BusTableModel::Text(const BusMeterState& meter, int column) const {
     case Age: {
       if (!meter.readAt) return {};
       const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now_() - *meter.readAt).count();
-      return Tr("%1 s").arg(seconds);
+      return QCoreApplication::translate("dornvel::BusTableModel", "%1 s").arg(seconds);
     }
     case Good: return QString::number(meter.good);
     case Timeouts: return QString::number(meter.timeouts);
@@ -89,7 +87,9 @@ QVariant BusTableModel::headerData(int section, Qt::Orientation orientation, int
       QT_TRANSLATE_NOOP("dornvel::BusTableModel", "Time-outs"),
       QT_TRANSLATE_NOOP("dornvel::BusTableModel", "Bad replies"),
   };
-  return section >= 0 && section < ColumnCount ? Tr(kHeaders[section]) : QVariant();
+  return section >= 0 && section < ColumnCount
+             ? QCoreApplication::translate("dornvel::BusTableModel", kHeaders[section])
+             : QVariant();
 }
 
 void BusTableModel::Polled(int row) { emit dataChanged(index(row, 0), index(row, ColumnCount - 1)); }

@@ -24,8 +24,6 @@ namespace dornvel {
 
 namespace {
 
-QString Tr(const char* text) { return QCoreApplication::translate("dornvel::BusWindow", text); }
-
 // The ages are shown in whole seconds.
 constexpr auto kAgeStep = std::chrono::milliseconds(500);
 
@@ -39,9 +37,9 @@ BusWindow::BusWindow(std::unique_ptr<Line::Hold> hold, Clock& clock, std::vector
           schedule_.Meters(), [&clock] { return clock.Now(); }, this)),
       view_(new QTableView(this)),
       state_(new QLabel(this)),
-      record_(new QPushButton(Tr("Record…"), this)) {
+      record_(new QPushButton(QCoreApplication::translate("dornvel::BusWindow", "Record…"), this)) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(Tr("Meters on the line"));
+  setWindowTitle(QCoreApplication::translate("dornvel::BusWindow", "Meters on the line"));
   view_->setModel(model_);
   view_->verticalHeader()->hide();
   view_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -93,7 +91,7 @@ void BusWindow::Polled(std::size_t meter) {
   reading.meter = Reading::Meter{state.address.slave, state.address.baudRate};
   if (!recorder_->Record(reading)) {
     const QString why =
-        Tr("Recording stopped: cannot write %1: %2")
+        QCoreApplication::translate("dornvel::BusWindow", "Recording stopped: cannot write %1: %2")
             .arg(QString::fromStdString(recorder_->Path().string()), QString::fromStdString(recorder_->Failure()));
     StopRecording();
     state_->setText(why);
@@ -102,23 +100,25 @@ void BusWindow::Polled(std::size_t meter) {
 
 void BusWindow::ShowState() {
   if (schedule_.PortFailed()) {
-    state_->setText(Tr("The port does not open; tried again every second"));
+    state_->setText(
+        QCoreApplication::translate("dornvel::BusWindow", "The port does not open; tried again every second"));
   } else if (!recorder_) {
-    state_->setText(QCoreApplication::translate("dornvel::BusWindow", "Polling %n meter(s) in turn", nullptr,
-                                                static_cast<int>(schedule_.Meters().size())));
+    state_->setText(
+        QCoreApplication::translate("dornvel::BusWindow", "Meters polled in turn: %1").arg(schedule_.Meters().size()));
   }
 }
 
 bool BusWindow::StartRecording(const QString& path, CsvForm form) {
   auto recorder = std::make_unique<CsvRecorder>(path.toStdString(), form, BusCsvColumnNames(), BusCsvRow);
   if (!recorder->Ok()) {
-    state_->setText(Tr("Cannot record readings to %1: %2").arg(path, QString::fromStdString(recorder->Failure())));
+    state_->setText(QCoreApplication::translate("dornvel::BusWindow", "Cannot record readings to %1: %2")
+                        .arg(path, QString::fromStdString(recorder->Failure())));
     record_->setChecked(false);
     return false;
   }
   recorder_ = std::move(recorder);
   record_->setChecked(true);
-  state_->setText(Tr("Recording to %1").arg(path));
+  state_->setText(QCoreApplication::translate("dornvel::BusWindow", "Recording to %1").arg(path));
   return true;
 }
 
@@ -136,9 +136,9 @@ void BusWindow::ToggleRecording() {
   record_->setChecked(false);
   const QStringList forms = CsvFormFilters();
   QString form = forms.first();
-  const QString path =
-      QFileDialog::getSaveFileName(this, Tr("Record readings"), QString(), forms.join(QStringLiteral(";;")), &form,
-                                   QFileDialog::DontConfirmOverwrite);
+  const QString path = QFileDialog::getSaveFileName(
+      this, QCoreApplication::translate("dornvel::BusWindow", "Record readings"), QString(),
+      forms.join(QStringLiteral(";;")), &form, QFileDialog::DontConfirmOverwrite);
   if (!path.isEmpty()) StartRecording(path, CsvFormOfFilter(form));
 }
 
@@ -146,9 +146,10 @@ void OpenBusView(ToolHost& host, std::vector<MeterAddress> meters, const QString
   host.WhenLineFree([&host, meters = std::move(meters), recordFile] {
     auto hold = host.CommLine().Take("bus view");
     if (!hold) {
-      QMessageBox::information(host.DialogParent(), Tr("Meters on the line"),
-                               Tr("The line is in use by %1; try again once it is done.")
-                                   .arg(QString::fromStdString(host.CommLine().Holder())));
+      QMessageBox::information(
+          host.DialogParent(), QCoreApplication::translate("dornvel::BusWindow", "Meters on the line"),
+          QCoreApplication::translate("dornvel::BusWindow", "The line is in use by %1; try again once it is done.")
+              .arg(QString::fromStdString(host.CommLine().Holder())));
       return;
     }
     auto* window = new BusWindow(std::move(hold), host.Services().clock, meters, host.DialogParent());
