@@ -21,7 +21,7 @@ logs=$build/figures
 mkdir -p "$logs"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DDORNVEL_BENCHMARKS=ON >"$logs/build.log"
 cmake --build "$build" -j2 --target dornvel dornvel-sim dornvel-bench dornvel-line-figures dornvel-window-figures \
-  dornvel-search-figures dornvel-trend-figures \
+  dornvel-search-figures dornvel-trend-figures dornvel-bus-figures \
   >>"$logs/build.log" 2>&1 || { tail -n 30 "$logs/build.log" >&2; exit 1; }
 
 rows=$logs/rows.tsv
@@ -47,6 +47,7 @@ for fault in silence delay bad-crc foreign exception split short babble hangup; 
 done
 figures soak dornvel-window-figures soak "$soak_seconds"
 figures search dornvel-search-figures
+figures bus dornvel-bus-figures
 figures trend dornvel-trend-figures "$logs/trend.png"
 
 # One Markdown table, columns padded to their widest cell.

@@ -28,7 +28,7 @@ struct Reading {
     int slave = 0;
     int baudRate = 0;
   };
-  std::optional<Meter> meter;
+  std::optional<Meter> meter{};
 };
 
 }  // namespace dornvel

@@ -36,6 +36,17 @@ BusRun RunBusOnFakeLine(const std::vector<MeterAddress>& polled, std::vector<Sim
   return run;
 }
 
+Duration BusFloor(const std::vector<SimulatedMeter>& onLine) {
+  constexpr int kRequestAndReplyBytes = 8 + 11;
+  Duration floor{};
+  for (const SimulatedMeter& meter : onLine) {
+    if (meter.dead) continue;
+    const Duration character = MeterLine(meter.baudRate).CharacterTime();
+    floor += character * kRequestAndReplyBytes + meter.turnaround + character * 7 / 2;
+  }
+  return floor;
+}
+
 std::vector<Duration> RefreshIntervals(const BusRun& run, std::size_t meter) {
   std::vector<Duration> intervals;
   TimePoint last = run.start;

@@ -29,6 +29,11 @@ struct BusRun {
 // window drives it, called again when input arrives or its time has come.
 BusRun RunBusOnFakeLine(const std::vector<MeterAddress>& polled, std::vector<SimulatedMeter> onLine, Duration length);
 
+// The least a round of polls can take on the line: each live meter's request
+// (8 bytes) and reply (11) at its rate, its turnaround, and the 3.5
+// characters of quiet that separate frames.
+Duration BusFloor(const std::vector<SimulatedMeter>& onLine);
+
 // The intervals between a meter's answered polls, from the run's start.
 std::vector<Duration> RefreshIntervals(const BusRun& run, std::size_t meter);
 

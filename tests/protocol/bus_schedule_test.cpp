@@ -32,19 +32,6 @@ void AddMeters(Line& line, int first, int count, int rate, Duration turnaround =
   }
 }
 
-// The least a round can take: each poll's request (8 bytes) and reply (11)
-// on the line, the meter's turnaround, and the 3.5 characters of quiet
-// between frames.
-Duration Floor(const Line& line) {
-  Duration floor{};
-  for (const SimulatedMeter& meter : line.onLine) {
-    if (meter.dead) continue;
-    const Duration character = MeterLine(meter.baudRate).CharacterTime();
-    floor += character * 19 + meter.turnaround + character * 7 / 2;
-  }
-  return floor;
-}
-
 Duration Longest(const std::vector<Duration>& intervals) {
   // The first interval runs from the start: it is no refresh period.
   return intervals.size() < 2 ? Duration::max() : *std::max_element(intervals.begin() + 1, intervals.end());
@@ -71,7 +58,7 @@ TEST(BusSchedule, every_meter_is_refreshed_within_5_percent_of_the_lines_floor) 
     AddMeters(line, 1, c.at9600, 9600, c.turnaround);
     AddMeters(line, 100, c.at19200, 19200, c.turnaround);
     const BusRun run = RunBusOnFakeLine(line.polled, line.onLine, 10s);
-    const Duration floor = Floor(line);
+    const Duration floor = BusFloor(line.onLine);
     for (std::size_t meter = 0; meter < line.polled.size(); ++meter) {
       const Duration longest = Longest(RefreshIntervals(run, meter));
       EXPECT_LE(Ms(longest), Ms(floor) * 1.05) << "slave " << line.polled[meter].slave;
