@@ -92,10 +92,8 @@ QVariant BusTableModel::headerData(int section, Qt::Orientation orientation, int
              : QVariant();
 }
 
-void BusTableModel::Polled(int row) { emit dataChanged(index(row, 0), index(row, ColumnCount - 1)); }
-
-void BusTableModel::AgesGrown() {
-  if (rowCount() > 0) emit dataChanged(index(0, Age), index(rowCount() - 1, Age));
+void BusTableModel::ShowAnew() {
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
 
 }  // namespace dornvel

@@ -30,10 +30,8 @@ class BusTableModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-  // The meter at `row` was polled: its row is shown anew.
-  void Polled(int row);
-  // The ages have grown.
-  void AgesGrown();
+  // Every row is shown anew: what the polls since brought, and the ages.
+  void ShowAnew();
 
  private:
   QString Text(const BusMeterState& meter, int column) const;

@@ -24,8 +24,9 @@ namespace dornvel {
 
 namespace {
 
-// The ages are shown in whole seconds.
-constexpr auto kAgeStep = std::chrono::milliseconds(500);
+// The table is painted anew four times a second, not after each of up to 60
+// polls a second: painting its text costs far more than a poll.
+constexpr auto kShowStep = std::chrono::milliseconds(250);
 
 }  // namespace
 
@@ -54,8 +55,8 @@ BusWindow::BusWindow(std::unique_ptr<Line::Hold> hold, Clock& clock, std::vector
   resize(720, 420);
 
   connect(record_, &QPushButton::clicked, this, &BusWindow::ToggleRecording);
-  connect(&ages_, &QTimer::timeout, model_, &BusTableModel::AgesGrown);
-  ages_.start(kAgeStep);
+  connect(&shown_, &QTimer::timeout, model_, &BusTableModel::ShowAnew);
+  shown_.start(kShowStep);
   // The main window's line goes with it: the view lets it go first.
   if (parent) parent->installEventFilter(this);
 
@@ -76,7 +77,6 @@ bool BusWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void BusWindow::Polled(std::size_t meter) {
-  model_->Polled(static_cast<int>(meter));
   ShowState();
   if (!recorder_) return;
   const BusMeterState& state = schedule_.Meters()[meter];

@@ -55,7 +55,7 @@ class BusWindow : public QWidget {
   QTableView* view_;
   QLabel* state_;
   QPushButton* record_;
-  QTimer ages_;
+  QTimer shown_;
   std::unique_ptr<CsvRecorder> recorder_;
 };
 
