@@ -18,6 +18,11 @@ set(cases
   "--|2|^$|^dornvel: Unexpected argument '--'\\.\nUsage: "
   "--record|2|^$|^dornvel: Missing value after '--record'\\.\nUsage: "
   "--record,a.csv,b.csv|2|^$|^dornvel: Unexpected argument 'b.csv'\\.\nUsage: "
+  "--help|0|  --bus  .*  --meters <LIST>  |^$"
+  "--bus|2|^$|^dornvel: --bus and --meters LIST go together\\.\nUsage: "
+  "--meters,3|2|^$|^dornvel: --bus and --meters LIST go together\\.\nUsage: "
+  "--bus,--meters,0|2|^$|^dornvel: --meters: '0': a slave id is a number from 1 to 247"
+  "--bus,--meters,20-10@19200|2|^$|^dornvel: --meters: '20-10@19200': the range runs backwards\\.\nUsage: "
 )
 
 set(failures 0)
