@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <csignal>
 #include <string>
 #include <vector>
 
 #include "harness/program_process.h"
+#include "harness/program_window.h"
 #include "harness/simulator.h"
 #include "harness/traffic_log.h"
+#include "ui/bus_window.h"
 
 namespace dornvel::testing {
 namespace {
@@ -53,6 +56,40 @@ TEST(BusView, dornvel_bus_records_a_row_per_poll_of_each_listed_meter_answered_o
   for (const std::string& request : requests) {
     EXPECT_TRUE(request.starts_with("03 04 00 00 00 03") || request.starts_with("04 04 00 00 00 03")) << request;
   }
+}
+
+BusWindow* OpenedBusView(FormMain& window) {
+  for (QWidget* child : window.findChildren<QWidget*>()) {
+    if (auto* bus = dynamic_cast<BusWindow*>(child)) return bus;
+  }
+  return nullptr;
+}
+
+// The bus view takes the line from the main window: polling pauses while it
+// is open and resumes when it closes.
+TEST(BusView, the_main_windows_polling_pauses_while_the_bus_view_holds_the_line) {
+  TempDir dir;
+  Simulator sim(dir, {"--link", (dir / "com1").string(), "--resistance", "12.5"});
+  ASSERT_FALSE(sim.Path().empty()) << sim.Errors();
+  ProgramWindow program({{1, (dir / "com1").string()}});
+  program.Start();
+  ASSERT_TRUE(program.RunTicks(1));
+
+  OpenBusView(program.Window(), {{1, 9600}});
+  BusWindow* bus = OpenedBusView(program.Window());
+  ASSERT_NE(bus, nullptr);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return bus->Meters()[0].good >= 5; }, 10000));
+  // The next tick of the main window finds the line held.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return program.Message() == "Polling paused while a tool uses the line"; }, 3000))
+      << program.Message();
+  EXPECT_TRUE(program.Window().CommLine().Held());
+
+  bus->close();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return OpenedBusView(program.Window()) == nullptr; }, 5000));
+  EXPECT_FALSE(program.Window().CommLine().Held());
+  ASSERT_TRUE(program.RunTicks(2));
+  EXPECT_EQ(program.View().nolu.text, "13");
+  EXPECT_FALSE(program.View().nolu.grey);
 }
 
 }  // namespace
