@@ -22,7 +22,7 @@ mkdir -p "$logs"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DDORNVEL_BENCHMARKS=ON >"$logs/build.log"
 cmake --build "$build" -j2 --target dornvel dornvel-sim dornvel-bench dornvel-line-figures dornvel-window-figures \
   dornvel-search-figures dornvel-census-figures dornvel-trend-figures dornvel-sim-line-figures \
-  dornvel-commissioning-figures \
+  dornvel-commissioning-figures dornvel-bus-figures \
   >>"$logs/build.log" 2>&1 || { tail -n 30 "$logs/build.log" >&2; exit 1; }
 
 rows=$logs/rows.tsv
@@ -51,6 +51,7 @@ figures search dornvel-search-figures
 figures sim-line dornvel-sim-line-figures
 figures census dornvel-census-figures
 figures commissioning dornvel-commissioning-figures
+figures bus dornvel-bus-figures
 figures trend dornvel-trend-figures "$logs/trend.png"
 
 # One Markdown table, columns padded to their widest cell.

@@ -154,14 +154,6 @@ port, the baud rate and the slave id are chosen.</source>
         <translation>Лишний аргумент «%1».</translation>
     </message>
     <message>
-        <source>The window&apos;s tools, from a right click on it or by key: Find the meter
-(Ctrl+F), Record readings (Ctrl+R, or --record), Trend (Ctrl+T, or
---trend) and Commission meters (or --assign, without a window).</source>
-        <translation>Инструменты окна, по правому щелчку на нём или по клавишам: Найти измеритель
-(Ctrl+F), Записывать показания (Ctrl+R или --record), Тренд (Ctrl+T или
---trend) и Ввод измерителей в работу (или --assign, без окна).</translation>
-    </message>
-    <message>
         <source>Meters on the line (Ctrl+L, or --list-meters) lists every meter that
 answers, at 9600 and at 19200 baud.</source>
         <translation>Измерители на линии (Ctrl+L или --list-meters) перечисляет все
@@ -172,12 +164,36 @@ answers, at 9600 and at 19200 baud.</source>
         <translation>Перечислить все измерители на линии в виде CSV (адрес, скорость, сопротивление, переключатель, состояние) и выйти: 0, если ответил хотя бы один, 1, если ни одного, 2, если порт недоступен. Дисплей не нужен.</translation>
     </message>
     <message>
-        <source>The port for --list-meters and --assign, Com1 to Com256 (the saved port when left out).</source>
-        <translation>Порт для --list-meters и --assign, от Com1 до Com256 (если не указан, сохранённый).</translation>
+        <source>The meters the bus view polls: slave ids and ranges, each at 9600 baud unless @19200 follows, e.g. 3,7,41,200@19200,10-20@9600.</source>
+        <translation>Счётчики для опроса: адреса и диапазоны адресов, каждый на 9600 бод, если не указано @19200, например 3,7,41,200@19200,10-20@9600.</translation>
     </message>
     <message>
-        <source>--port goes with --list-meters or --assign.</source>
-        <translation>--port указывается с --list-meters или --assign.</translation>
+        <source>--meters: %1.</source>
+        <translation>--meters: %1.</translation>
+    </message>
+    <message>
+        <source>--meters goes with --bus.</source>
+        <translation>--meters указывается с --bus.</translation>
+    </message>
+    <message>
+        <source>--port goes with --list-meters, --assign or --bus.</source>
+        <translation>--port указывается с --list-meters, --assign или --bus.</translation>
+    </message>
+    <message>
+        <source>The port for --list-meters, --assign and --bus, Com1 to Com256 (the saved port when left out).</source>
+        <translation>Порт для --list-meters, --assign и --bus, от Com1 до Com256 (если не указан, сохранённый).</translation>
+    </message>
+    <message>
+        <source>Watch several meters on the line at once: one row each, polled in turn: those of --meters, else those a census finds.</source>
+        <translation>Наблюдать за несколькими измерителями на линии сразу: по строке на каждый, опрос по очереди: измерители из --meters, иначе найденные переписью.</translation>
+    </message>
+    <message>
+        <source>The window&apos;s tools, from a right click on it or by key: Find the meter
+(Ctrl+F), Record readings (Ctrl+R, or --record), Trend (Ctrl+T, or
+--trend) and Commission meters (or --assign, without a window).</source>
+        <translation>Инструменты окна, по правому щелчку на нём или по клавишам: Найти измеритель
+(Ctrl+F), Записывать показания (Ctrl+R или --record), Тренд (Ctrl+T или
+--trend) и Ввод измерителей в работу (или --assign, без окна).</translation>
     </message>
 </context>
 <context>
@@ -402,6 +418,14 @@ answers, at 9600 and at 19200 baud.</source>
     <message>
         <source>message</source>
         <translation>сообщение</translation>
+    </message>
+    <message>
+        <source>slave_id</source>
+        <translation>адрес</translation>
+    </message>
+    <message>
+        <source>baud_rate</source>
+        <translation>скорость</translation>
     </message>
 </context>
 <context>
@@ -651,6 +675,14 @@ answers, at 9600 and at 19200 baud.</source>
         <translation>Правый клик: меню</translation>
     </message>
     <message>
+        <source>Commission meters…</source>
+        <translation>Ввод измерителей в работу…</translation>
+    </message>
+    <message>
+        <source>Meters on the line…</source>
+        <translation>Измерители на линии…</translation>
+    </message>
+    <message>
         <source>A right click on the window opens its tools:
 Find the meter… (Ctrl+F)
 Meters on the line… (Ctrl+L)
@@ -664,13 +696,126 @@ Commission meters…</source>
 Тренд… (Ctrl+T)
 Ввод измерителей в работу…</translation>
     </message>
+</context>
+<context>
+    <name>dornvel::BusTableModel</name>
     <message>
-        <source>Commission meters…</source>
-        <translation>Ввод измерителей в работу…</translation>
+        <source>Slave id</source>
+        <translation>Адрес</translation>
     </message>
     <message>
-        <source>Meters on the line…</source>
-        <translation>Измерители на линии…</translation>
+        <source>Rate</source>
+        <translation>Скорость</translation>
+    </message>
+    <message>
+        <source>Resistance, kOhm</source>
+        <translation>Сопротивление, кОм</translation>
+    </message>
+    <message>
+        <source>Switch</source>
+        <translation>Переключатель</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Состояние</translation>
+    </message>
+    <message>
+        <source>Age</source>
+        <translation>Возраст</translation>
+    </message>
+    <message>
+        <source>Good</source>
+        <translation>Успешно</translation>
+    </message>
+    <message>
+        <source>Time-outs</source>
+        <translation>Тайм-ауты</translation>
+    </message>
+    <message>
+        <source>Bad replies</source>
+        <translation>Плохие ответы</translation>
+    </message>
+    <message>
+        <source>not polled yet</source>
+        <translation>ещё не опрошен</translation>
+    </message>
+    <message>
+        <source>no reply</source>
+        <translation>нет ответа</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 с</translation>
+    </message>
+</context>
+<context>
+    <name>dornvel::BusWindow</name>
+    <message>
+        <source>Record…</source>
+        <translation>Запись…</translation>
+    </message>
+    <message>
+        <source>Meters on the line</source>
+        <translation>Счётчики на линии</translation>
+    </message>
+    <message>
+        <source>Recording stopped: cannot write %1: %2</source>
+        <translation>Запись остановлена: не удаётся записать %1: %2</translation>
+    </message>
+    <message>
+        <source>The port does not open; tried again every second</source>
+        <translation>Порт не открывается; новая попытка каждую секунду</translation>
+    </message>
+    <message>
+        <source>Cannot record readings to %1: %2</source>
+        <translation>Не удаётся записывать показания в %1: %2</translation>
+    </message>
+    <message>
+        <source>Recording to %1</source>
+        <translation>Запись в %1</translation>
+    </message>
+    <message>
+        <source>Record readings</source>
+        <translation>Запись показаний</translation>
+    </message>
+    <message>
+        <source>The line is in use by %1; try again once it is done.</source>
+        <translation>Линию занимает %1; повторите, когда он закончит.</translation>
+    </message>
+    <message>
+        <source>Meters polled in turn: %1</source>
+        <translation>Счётчиков опрашивается по очереди: %1</translation>
+    </message>
+</context>
+<context>
+    <name>dornvel::MeterList</name>
+    <message>
+        <source>the list of meters is empty</source>
+        <translation>список счётчиков пуст</translation>
+    </message>
+    <message>
+        <source>an empty item in the list of meters</source>
+        <translation>пустой элемент в списке счётчиков</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; has more than one rate</source>
+        <translation>в «%1» больше одной скорости</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos;: the rate is 9600 or 19200</source>
+        <translation>«%1»: скорость — 9600 или 19200</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos;: a slave id is a number from 1 to 247, a range two of them (10-20)</source>
+        <translation>«%1»: адрес — число от 1 до 247, диапазон — два адреса (10-20)</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos;: the range runs backwards</source>
+        <translation>«%1»: диапазон задан в обратном порядке</translation>
+    </message>
+    <message>
+        <source>slave id %1 at %2 baud is listed twice</source>
+        <translation>адрес %1 на %2 бод указан дважды</translation>
     </message>
 </context>
 </TS>

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include "app/assign_command.h"
+#include "app/meter_list.h"
 #include "app/translations.h"
 #include "platform/command_line_text.h"
 
@@ -62,9 +63,20 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
                                   "cannot be used. Needs no display."));
   const QCommandLineOption port(QStringLiteral("port"),
                                 QCoreApplication::translate("dornvel::CommandLine",
-                                                            "The port for --list-meters and --assign, Com1 to Com256 "
-                                                            "(the saved port when left out)."),
+                                                            "The port for --list-meters, --assign and --bus, Com1 to "
+                                                            "Com256 (the saved port when left out)."),
                                 QStringLiteral("ComN"));
+  const QCommandLineOption bus(QStringLiteral("bus"),
+                               QCoreApplication::translate("dornvel::CommandLine",
+                                                           "Watch several meters on the line at once: one row each, "
+                                                           "polled in turn: those of --meters, else those a census "
+                                                           "finds."));
+  const QCommandLineOption meters(
+      QStringLiteral("meters"),
+      QCoreApplication::translate("dornvel::CommandLine",
+                                  "The meters the bus view polls: slave ids and ranges, each at 9600 baud unless "
+                                  "@19200 follows, e.g. 3,7,41,200@19200,10-20@9600."),
+      QStringLiteral("LIST"));
   parser.addOption(help);
   parser.addOption(version);
   parser.addOption(record);
@@ -72,23 +84,34 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
   parser.addOption(listMeters);
   parser.addOption(port);
   const AssignCommand assign(parser, port);
+  parser.addOption(bus);
+  parser.addOption(meters);
 
   const QStringList arguments = QCoreApplication::arguments();
   const bool parsed = parser.parse(arguments);
   const QStringList extra = parser.positionalArguments();
-  const bool portAlone = parsed && parser.isSet(port) && !parser.isSet(listMeters) && !assign.Asked();
-  const QString stray = parsed ? assign.StrayOption() : QString();
-  if (!parsed || !extra.isEmpty() || portAlone || !stray.isEmpty() ||
-      !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record) || parser.isSet(trend) ||
-        parser.isSet(listMeters) || assign.Asked())) {
+  const MeterList busMeters = ParseMeterList(parser.value(meters));
+  const bool portAlone =
+      parsed && parser.isSet(port) && !parser.isSet(listMeters) && !assign.Asked() && !parser.isSet(bus);
+  QString why;
+  if (!parsed) {
+    why = parser.errorText();
+  } else if (const QString stray = assign.StrayOption(); !stray.isEmpty()) {
+    why = stray;
+  } else if (portAlone && extra.isEmpty()) {
+    why = QCoreApplication::translate("dornvel::CommandLine", "--port goes with --list-meters, --assign or --bus.");
+  } else if (!extra.isEmpty() ||
+             !(parser.isSet(help) || parser.isSet(version) || parser.isSet(record) || parser.isSet(trend) ||
+               parser.isSet(listMeters) || assign.Asked() || parser.isSet(bus) || parser.isSet(meters))) {
     // "--" alone parses, as the end of no options.
-    const QString why = !parsed             ? parser.errorText()
-                        : !stray.isEmpty() ? stray
-                        : portAlone
-                            ? QCoreApplication::translate("dornvel::CommandLine",
-                                                          "--port goes with --list-meters or --assign.")
-                            : QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.")
-                                  .arg(extra.value(0, arguments.last()));
+    why = QCoreApplication::translate("dornvel::CommandLine", "Unexpected argument '%1'.")
+              .arg(extra.value(0, arguments.last()));
+  } else if (parser.isSet(meters) && !parser.isSet(bus)) {
+    why = QCoreApplication::translate("dornvel::CommandLine", "--meters goes with --bus.");
+  } else if (parser.isSet(meters) && !busMeters.refusal.isEmpty()) {
+    why = QCoreApplication::translate("dornvel::CommandLine", "--meters: %1.").arg(busMeters.refusal);
+  }
+  if (!why.isEmpty()) {
     ShowCommandLineText(QCoreApplication::applicationName().toStdString() + ": " + why.toStdString() + "\n" +
                             parser.helpText().toStdString(),
                         true);
@@ -105,7 +128,14 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
     return {.exitStatus = 0};
   }
   if (assign.Asked()) return {.exitStatus = assign.Run()};
-  return {std::nullopt, parser.value(record), parser.isSet(trend), parser.isSet(listMeters), parser.value(port)};
+  CommandLine line;
+  line.recordFile = parser.value(record);
+  line.showTrend = parser.isSet(trend);
+  line.listMeters = parser.isSet(listMeters);
+  line.port = parser.value(port);
+  line.bus = parser.isSet(bus);
+  line.busMeters = busMeters.meters;
+  return line;
 }
 
 }  // namespace dornvel

@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
+
+#include "protocol/meter_model.h"
 
 namespace dornvel {
 
@@ -16,10 +19,17 @@ struct CommandLine {
   bool showTrend = false;
   // --list-meters [--port ComN]: list the meters on the line and end.
   bool listMeters = false;
+  // --port ComN, for --list-meters, --assign and --bus; empty when not given.
   QString port{};
+  // --bus [--meters LIST]: open the bus view over these meters (see
+  // ParseMeterList), or over those a census finds when the list is empty;
+  // --record then records its polls.
+  bool bus = false;
+  std::vector<MeterAddress> busMeters{};
 };
 
-// Reads --help, --version, --record FILE, --trend and --list-meters [--port ComN];
+// Reads --help, --version, --record FILE, --trend, --list-meters, --assign
+// and --bus [--meters LIST], with --port ComN for the last three;
 // nothing else is taken. Sets the
 // application's version first, which --version reports. Called before the
 // application object exists, so that answering needs no display.

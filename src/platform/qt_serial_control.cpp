@@ -62,6 +62,9 @@ QtSerialControl::QtSerialControl(HostWindow* parent)
       }()) {
   QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                    [this](QSerialPort::SerialPortError error) { OnPortError(error); });
+  QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] {
+    if (inputListener_) inputListener_();
+  });
 }
 
 void QtSerialControl::SetPortOpen(bool open) {

@@ -36,6 +36,7 @@ class QtSerialControl final : public SerialControl {
   int OutBufferCount() override;
   void DropOutput() override;
 
+  void OnInputArrived(std::function<void()> listener) override { inputListener_ = std::move(listener); }
   void WaitForInput(Duration limit, WaitEvents events) override;
   void WaitForOutputDrained(Duration limit, WaitEvents events) override;
 
@@ -63,6 +64,7 @@ class QtSerialControl final : public SerialControl {
   // The port as the messages name it, e.g. "COM1 (/dev/ttyUSB0)", while open.
   std::string openedPort_;
   const bool trace_;
+  std::function<void()> inputListener_;
 };
 
 }  // namespace dornvel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,11 @@ class SerialControl {
   virtual int OutBufferCount() = 0;
   // Drops queued bytes that were not sent.
   virtual void DropOutput() = 0;
+
+  // Calls `listener` from the event loop each time input arrives, until an
+  // empty one replaces it: for a reader driven by events rather than waits. A
+  // control that cannot tell never calls it; its reader looks on a timer.
+  virtual void OnInputArrived(std::function<void()> /*listener*/) {}
 
   // Blocks until new input arrives or the limit passes.
   virtual void WaitForInput(Duration limit, WaitEvents events) = 0;

@@ -29,8 +29,9 @@ FileStart StartOf(const std::filesystem::path& path) {
 
 }  // namespace
 
-CsvRecorder::CsvRecorder(const std::filesystem::path& path, CsvForm form, const std::vector<std::string>& columnNames)
-    : path_(path), form_(form) {
+CsvRecorder::CsvRecorder(const std::filesystem::path& path, CsvForm form, const std::vector<std::string>& columnNames,
+                         CsvRowLayout layout)
+    : path_(path), form_(form), layout_(layout) {
   const FileStart start = StartOf(path);
   errno = 0;
   out_.open(path, std::ios::binary | std::ios::app);
@@ -45,7 +46,7 @@ CsvRecorder::CsvRecorder(const std::filesystem::path& path, CsvForm form, const 
   if (start == FileStart::InsideLine) Write(std::string(kCsvLineEnd));
 }
 
-bool CsvRecorder::Record(const Reading& reading) { return Record(CsvRow(reading, form_)); }
+bool CsvRecorder::Record(const Reading& reading) { return Record(layout_(reading, form_)); }
 
 bool CsvRecorder::Record(const std::string& row) { return Ok() && Write(row + std::string(kCsvLineEnd)); }
 

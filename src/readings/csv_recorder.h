@@ -21,7 +21,8 @@ namespace dornvel {
 // stops recording and says why.
 class CsvRecorder {
  public:
-  CsvRecorder(const std::filesystem::path& path, CsvForm form, const std::vector<std::string>& columnNames);
+  CsvRecorder(const std::filesystem::path& path, CsvForm form, const std::vector<std::string>& columnNames,
+              CsvRowLayout layout = CsvRow);
 
   // Writes the row of one tick. False when it could not be written, and from
   // the first failure on.
@@ -41,6 +42,7 @@ class CsvRecorder {
 
   std::filesystem::path path_;
   CsvForm form_;
+  CsvRowLayout layout_;
   std::ofstream out_;
   std::string failure_;
 };

@@ -42,6 +42,15 @@ std::string CsvRow(const Reading& reading, CsvForm form) {
          CsvField(reading.message, s);
 }
 
+std::string BusCsvRow(const Reading& reading, CsvForm form) {
+  const char s = form.separator;
+  const auto slave = reading.meter ? std::optional(reading.meter->slave) : std::nullopt;
+  const auto rate = reading.meter ? std::optional(reading.meter->baudRate) : std::nullopt;
+  return LocalTimeText(reading.time) + s + NumberField(slave, form.decimalMark) + s +
+         NumberField(rate, form.decimalMark) + s + NumberField(reading.resistanceKohm, form.decimalMark) + s +
+         NumberField(reading.switchValue, form.decimalMark) + s + CsvField(reading.message, s);
+}
+
 std::string CsvField(std::string_view text, char separator) {
   if (text.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string_view::npos) return std::string(text);
   std::string quoted = "\"";

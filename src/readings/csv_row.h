@@ -37,6 +37,11 @@ std::string CsvRow(const Reading& reading, CsvForm form = kCommaCsv);
 // A number in its shortest exact form with the decimal mark given; empty for none.
 std::string CsvNumber(const std::optional<float>& value, char decimalMark);
 std::string CsvNumber(const std::optional<int>& value, char decimalMark);
+// One poll of one meter among several on the line: the time, the meter's
+// slave id and rate, resistance, switch and the poll's message.
+std::string BusCsvRow(const Reading& reading, CsvForm form = kCommaCsv);
+// Either of the two.
+using CsvRowLayout = std::string (*)(const Reading&, CsvForm);
 // `text` as one field: in double quotes, with its quotes doubled, when it holds
 // the separator, a quote or a line break; as it is otherwise.
 std::string CsvField(std::string_view text, char separator = ',');

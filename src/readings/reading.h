@@ -22,9 +22,13 @@ struct Reading {
   // the messages of the tick's own exchanges.
   std::string errorCount;
   std::string message;
-  // Where the meter was asked: its slave id and the line's rate.
-  int slave = 0;
-  int baudRate = 0;
+  // The meter read, by its slave id and the line's rate; empty when the
+  // reading names none.
+  struct Meter {
+    int slave = 0;
+    int baudRate = 0;
+  };
+  std::optional<Meter> meter{};
 };
 
 }  // namespace dornvel

@@ -67,8 +67,7 @@ Reading MeterSession::LastReading(WallTime time) const {
   Reading reading;
   reading.time = time;
   const MeterAddress address = Address();
-  reading.slave = address.slave;
-  reading.baudRate = address.baudRate;
+  reading.meter = Reading::Meter{address.slave, address.baudRate};
   // The meter's float, read into a double: back to the float it was.
   if (const auto resistance = CurrentNumber(tags_, "nolu"); resistance && lastPoll_.refreshed[0]) {
     reading.resistanceKohm = static_cast<float>(*resistance);

@@ -8,6 +8,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
+#include <utility>
 #include <QVBoxLayout>
 
 #include "protocol/line.h"
@@ -156,6 +158,11 @@ void CensusDialog::Ended(const Census& census) {
   open_->setEnabled(!meters_.empty());
   watchAll_->setEnabled(!meters_.empty());
   cancel_->setText(QCoreApplication::translate("dornvel::CensusDialog", "Close"));
+  if (std::exchange(watchAllWhenDone, false) && census.outcome == CensusOutcome::Done && !meters_.empty()) {
+    QTimer::singleShot(0, this, [this] {
+      if (onWatchAll) onWatchAll(meters_);
+    });
+  }
 }
 
 void CensusDialog::OpenChosen() {

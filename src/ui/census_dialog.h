@@ -26,6 +26,9 @@ class CensusDialog : public QDialog {
   // Called with the meters listed when Watch all is pressed; the button is
   // there only when this is set.
   std::function<void(std::vector<CensusEntry>)> onWatchAll;
+  // Hands the meters to `onWatchAll` by itself once the next census has
+  // found any, and the line is free again.
+  bool watchAllWhenDone = false;
 
   // Shows the dialog, emptied, waiting for the line.
   void ShowWaitingForPoll();

@@ -71,6 +71,9 @@ class FormMain : public QWidget, public HostWindow, public ToolHost {
   // input box, or chosen `rate` in the rate list.
   void EnterSlaveId(const QString& answer);
   void ChooseRate(const QString& rate);
+  // The same for `entry` ("Com7") in the port list, also when it is not among
+  // the ports the list offers.
+  void ChoosePort(const QString& entry);
   // Device re-configuration: the next tick writes the new value.
   void slaveid_Click();
   void Boudrate_Click();

@@ -85,6 +85,16 @@ void FormMain::ProgSlave_Click() { ApplySlaveId(Ask(dialogs_, kSlaveIdQuestion, 
 
 void FormMain::EnterSlaveId(const QString& answer) { ApplySlaveId(Check(dialogs_, kSlaveIdQuestion, answer)); }
 
+void FormMain::ChoosePort(const QString& entry) {
+  const int index = progCom_->findText(entry, Qt::MatchFixedString);
+  if (index >= 0) {
+    progCom_->setCurrentIndex(index);
+  } else {
+    progCom_->setEditText(entry);
+  }
+  ProgCom_Click();
+}
+
 void FormMain::ChooseRate(const QString& rate) {
   progBoudRate_->setCurrentIndex(progBoudRate_->findText(rate, Qt::MatchExactly | Qt::MatchCaseSensitive));
   ProgBoudRate_Click();

@@ -17,6 +17,21 @@ const char* const kColumns[] = {
     QT_TRANSLATE_NOOP("dornvel::CsvColumns", "message"),
 };
 
+const char* const kBusColumns[] = {
+    QT_TRANSLATE_NOOP("dornvel::CsvColumns", "time"),      QT_TRANSLATE_NOOP("dornvel::CsvColumns", "slave_id"),
+    QT_TRANSLATE_NOOP("dornvel::CsvColumns", "baud_rate"), QT_TRANSLATE_NOOP("dornvel::CsvColumns", "resistance_kohm"),
+    QT_TRANSLATE_NOOP("dornvel::CsvColumns", "switch"),    QT_TRANSLATE_NOOP("dornvel::CsvColumns", "message"),
+};
+
+template <std::size_t N>
+std::vector<std::string> Translated(const char* const (&columns)[N]) {
+  std::vector<std::string> names;
+  for (const char* column : columns) {
+    names.push_back(QCoreApplication::translate("dornvel::CsvColumns", column).toStdString());
+  }
+  return names;
+}
+
 QString FilterOf(CsvForm form) {
   return form == kSemicolonCsv
              ? QCoreApplication::translate("dornvel::RecordingForm", "CSV, semicolons and decimal commas (*.csv)")
@@ -36,12 +51,8 @@ QStringList CsvFormFilters(const QLocale& locale) {
 
 CsvForm CsvFormOfFilter(const QString& filter) { return filter == FilterOf(kSemicolonCsv) ? kSemicolonCsv : kCommaCsv; }
 
-std::vector<std::string> CsvColumnNames() {
-  std::vector<std::string> names;
-  for (const char* column : kColumns) {
-    names.push_back(QCoreApplication::translate("dornvel::CsvColumns", column).toStdString());
-  }
-  return names;
-}
+std::vector<std::string> CsvColumnNames() { return Translated(kColumns); }
+
+std::vector<std::string> BusCsvColumnNames() { return Translated(kBusColumns); }
 
 }  // namespace dornvel

@@ -22,5 +22,7 @@ CsvForm CsvFormOfFilter(const QString& filter);
 
 // The names of the columns in the user's language.
 std::vector<std::string> CsvColumnNames();
+// Those of the bus view's readings (see BusCsvRow).
+std::vector<std::string> BusCsvColumnNames();
 
 }  // namespace dornvel

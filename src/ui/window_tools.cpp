@@ -12,6 +12,7 @@
 #include "protocol/serial_control.h"
 #include "readings/csv_recorder.h"
 #include "tags/mb_collection.h"
+#include "ui/bus_window.h"
 #include "ui/census_dialog.h"
 #include "ui/commissioning_window.h"
 #include "ui/dialogs.h"
@@ -70,6 +71,11 @@ WindowTools::WindowTools(FormMain& window, ProtocolServices services, Dialogs& d
   record_->setCheckable(true);
   connect(find_, &QAction::triggered, this, &WindowTools::FindMeter);
   connect(censusAction_, &QAction::triggered, this, &WindowTools::ListMeters);
+  census_->onWatchAll = [this](const std::vector<CensusEntry>& found) {
+    std::vector<MeterAddress> meters;
+    for (const CensusEntry& entry : found) meters.push_back(entry.meter);
+    OpenBusView(window_, std::move(meters), std::exchange(busRecordFile_, QString()));
+  };
   connect(record_, &QAction::triggered, this, &WindowTools::ToggleRecording);
   connect(trendAction_, &QAction::triggered, this, &WindowTools::ShowTrend);
   connect(commission_, &QAction::triggered, this, &WindowTools::ShowCommissioning);
@@ -165,6 +171,12 @@ void WindowTools::ListMeters() {
   }
   census_->ShowWaitingForPoll();
   window_.WhenLineFree([this] { census_->Run(); });
+}
+
+void WindowTools::WatchAll(const QString& recordFile) {
+  busRecordFile_ = recordFile;
+  census_->watchAllWhenDone = true;
+  ListMeters();
 }
 
 void WindowTools::ShowTrend() {

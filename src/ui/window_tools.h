@@ -54,6 +54,9 @@ class WindowTools : public QObject {
   // The dialog; its `onWatchAll` is called with the meters listed when Watch
   // all is pressed.
   CensusDialog* Census() const { return census_; }
+  // Takes the census, then watches every meter it finds in the bus view,
+  // recording into `recordFile` unless it is empty.
+  void WatchAll(const QString& recordFile);
 
   // Ctrl+T: shows the trend window and brings it to the front.
   void ShowTrend();
@@ -79,6 +82,8 @@ class WindowTools : public QObject {
   YesNoQuestion& question_;
   TrendWindow* trend_;    // the window's child
   CensusDialog* census_;  // the window's child
+  // Where the bus view opened from the next census records; empty: nowhere.
+  QString busRecordFile_;
   std::unique_ptr<CsvRecorder> recorder_;
   QAction* find_;
   QAction* censusAction_;

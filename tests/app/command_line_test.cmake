@@ -12,7 +12,7 @@ set(cases
   "-h|0|${usage}|^$"
   "--help,--version|0|${usage}|^$"
   "--help|0|  --list-meters  .*  --port <ComN>  |^$"
-  "--port,COM1|2|^$|^dornvel: --port goes with --list-meters or --assign\\.\nUsage: "
+  "--port,COM1|2|^$|^dornvel: --port goes with --list-meters, --assign or --bus\\.\nUsage: "
   "--list-meters,--port,Com0|2|^$|^dornvel: --port takes Com1 to Com256, not 'Com0'\\.\n$"
   "--list-meters,--port,7|2|^$|^dornvel: --port takes Com1 to Com256, not '7'\\.\n$"
   "--list-meters,--port,COM256|2|^$|\ndornvel: Cannot open COM256: no device is assigned to it[^\n]*\n$"
@@ -31,6 +31,11 @@ set(cases
   "--|2|^$|^dornvel: Unexpected argument '--'\\.\nUsage: "
   "--record|2|^$|^dornvel: Missing value after '--record'\\.\nUsage: "
   "--record,a.csv,b.csv|2|^$|^dornvel: Unexpected argument 'b.csv'\\.\nUsage: "
+  "--help|0|  --bus  .*  --meters <LIST>  |^$"
+  "--meters,3|2|^$|^dornvel: --meters goes with --bus\\.\nUsage: "
+  "--bus,--port,Com0|2|^$|^dornvel: --port takes Com1 to Com256, not 'Com0'\\.\n$"
+  "--bus,--meters,0|2|^$|^dornvel: --meters: '0': a slave id is a number from 1 to 247"
+  "--bus,--meters,20-10@19200|2|^$|^dornvel: --meters: '20-10@19200': the range runs backwards\\.\nUsage: "
 )
 
 set(failures 0)

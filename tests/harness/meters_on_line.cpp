@@ -36,7 +36,7 @@ std::optional<Bytes> ReadReply(const SimulatedMeter& meter, const Bytes& frame) 
   };
   const int first = frame[2] << 8 | frame[3];
   const int count = frame[4] << 8 | frame[5];
-  if (count < 1 || count > kMostRegisters) return refused(kIllegalDataValue);
+  if (count < 1 || count > std::min(kMostRegisters, meter.longestRead)) return refused(kIllegalDataValue);
   Bytes reply{frame[0], function, static_cast<std::uint8_t>(2 * count)};
   for (int number = first; number < first + count; ++number) {
     const auto value = Register(meter, function, number);

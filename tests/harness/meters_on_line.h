@@ -39,6 +39,8 @@ struct SimulatedMeter {
   bool takesSilentWrite = true;
   // Answers nothing any more after it has taken a write of this register.
   std::optional<int> goneAfterWriteOf{};
+  // A read of more registers at once is refused with exception 3.
+  int longestRead = 125;
 };
 
 // Meters on one fake line, answering reads of holding (3) and input (4)

@@ -61,6 +61,34 @@ TEST(CsvRow, holds_every_value_of_the_tick_and_leaves_failed_ones_empty) {
   ::tzset();
 }
 
+TEST(BusCsvRow, holds_the_meters_address_and_values_of_one_poll_in_either_form) {
+  ScopedEnv zone("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
+  ::tzset();
+  Reading answered;
+  answered.time = sys_days{2026y / 12 / 8} + 22h + 41min + 7s;
+  answered.resistanceKohm = 987.25f;
+  answered.switchValue = 7;
+  answered.message = "O.K.";
+  answered.meter = Reading::Meter{200, 19200};
+  Reading silent = answered;
+  silent.resistanceKohm.reset();
+  silent.switchValue.reset();
+  silent.message = "no reply, none";
+  silent.meter = Reading::Meter{3, 9600};
+  const struct {
+    Reading reading;
+    CsvForm form;
+    const char* row;
+  } cases[] = {
+      {answered, kCommaCsv, "2026-12-08T23:41:07+01:00,200,19200,987.25,7,O.K."},
+      {answered, kSemicolonCsv, "2026-12-08T23:41:07+01:00;200;19200;987,25;7;O.K."},
+      {silent, kCommaCsv, "2026-12-08T23:41:07+01:00,3,9600,,,\"no reply, none\""},
+      {silent, kSemicolonCsv, "2026-12-08T23:41:07+01:00;3;9600;;;no reply, none"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BusCsvRow(c.reading, c.form), c.row);
+  ::tzset();
+}
+
 TEST(CsvRow, writes_the_resistance_in_the_shortest_text_that_reads_back_the_same) {
   const struct {
     float value;

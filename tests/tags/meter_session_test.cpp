@@ -34,8 +34,9 @@ TEST(MeterSession, a_poll_reports_to_the_session_and_through_it_to_the_window) {
   EXPECT_EQ(session.ErrorCount(), 1u);
   EXPECT_EQ(window.panel3, "1");
   const Reading reading = session.LastReading({});
-  EXPECT_EQ(reading.slave, 1);
-  EXPECT_EQ(reading.baudRate, 9600);
+  ASSERT_TRUE(reading.meter);
+  EXPECT_EQ(reading.meter->slave, 1);
+  EXPECT_EQ(reading.meter->baudRate, 9600);
   EXPECT_EQ(reading.resistanceKohm, 12.5f);
   EXPECT_FALSE(reading.switchValue) << "its read timed out";
   EXPECT_EQ(reading.deviceBaudRate, 9600);

@@ -1,0 +1,99 @@
+#include "ui/bus_table_model.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPalette>
+#include <chrono>
+
+#include "protocol/error_texts.h"
+#include "protocol/value.h"
+#include "ui/number_pattern.h"
+
+namespace dornvel {
+
+namespace {
+
+QString Optional(const auto& value) { return value ? QString::number(*value) : QString(); }
+
+}  // namespace
+
+QString BusPollMessage(const BusMeterState& meter) {
+  switch (meter.lastEnd) {
+    case BusPollEnd::NotYet: return QCoreApplication::translate("dornvel::BusTableModel", "not polled yet");
+    case BusPollEnd::Answered: return QString::fromStdString(GetErrorText(Value(std::int16_t{0})));
+    case BusPollEnd::Silent: return QCoreApplication::translate("dornvel::BusTableModel", "no reply");
+    case BusPollEnd::Refused: break;
+  }
+  return QString::fromStdString(GetErrorText(Value(static_cast<std::int16_t>(meter.lastError))));
+}
+
+BusTableModel::BusTableModel(const std::vector<BusMeterState>& meters, std::function<TimePoint()> now, QObject* parent)
+    : QAbstractTableModel(parent), meters_(meters), now_(std::move(now)) {}
+
+int BusTableModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(meters_.size());
+}
+
+int BusTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant BusTableModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  const BusMeterState& meter = meters_[static_cast<std::size_t>(index.row())];
+  switch (role) {
+    case Qt::DisplayRole: return Text(meter, index.column());
+    case Qt::BackgroundRole:
+      // The main window's error background: the palette's grey of disabled text.
+      if (!ShowsCurrent(meter)) return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+      return {};
+    case Qt::TextAlignmentRole:
+      return index.column() == State ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    default: return {};
+  }
+}
+
+QString BusTableModel::Text(const BusMeterState& meter, int column) const {
+  switch (column) {
+    case SlaveId: return QString::number(meter.address.slave);
+    case Rate: return QString::number(meter.address.baudRate);
+    case Resistance:
+      // Whole kilohms, as the main window shows them.
+      return meter.resistanceKohm ? QString::fromStdString(FormatWithPattern(Value(*meter.resistanceKohm), 1))
+                                  : QString();
+    case Switch: return Optional(meter.switchValue);
+    case State: return BusPollMessage(meter);
+    case Age: {
+      if (!meter.readAt) return {};
+      const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now_() - *meter.readAt).count();
+      return QCoreApplication::translate("dornvel::BusTableModel", "%1 s").arg(seconds);
+    }
+    case Good: return QString::number(meter.good);
+    case Timeouts: return QString::number(meter.timeouts);
+    case BadReplies: return QString::number(meter.badReplies);
+    default: return {};
+  }
+}
+
+QVariant BusTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
+    return QAbstractTableModel::headerData(section, orientation, role);
+  static const char* const kHeaders[ColumnCount] = {
+      QT_TRANSLATE_NOOP("dornvel::BusTableModel", "Slave id"),
+      QT_TRANSLATE_NOOP("dornvel::BusTableModel", "Rate"),
+      QT_TRANSLATE_NOOP("dornvel::BusTableModel", "Resistance, kOhm"),
+      QT_TRANSLATE_NOOP("dornvel::BusTableModel", "Switch"),
+      QT_TRANSLATE_NOOP("dornvel::BusTableModel", "State"),
+      QT_TRANSLATE_NOOP("dornvel::BusTableModel", "Age"),
+      QT_TRANSLATE_NOOP("dornvel::BusTableModel", "Good"),
+      QT_TRANSLATE_NOOP("dornvel::BusTableModel", "Time-outs"),
+      QT_TRANSLATE_NOOP("dornvel::BusTableModel", "Bad replies"),
+  };
+  return section >= 0 && section < ColumnCount
+             ? QCoreApplication::translate("dornvel::BusTableModel", kHeaders[section])
+             : QVariant();
+}
+
+void BusTableModel::ShowAnew() {
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+}
+
+}  // namespace dornvel

@@ -1,0 +1,161 @@
+#include "ui/bus_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <chrono>
+
+#include "protocol/clock.h"
+#include "protocol/serial_control.h"
+#include "readings/csv_recorder.h"
+#include "ui/bus_driver.h"
+#include "ui/bus_table_model.h"
+#include "ui/recording_form.h"
+#include "ui/tool_host.h"
+
+namespace dornvel {
+
+namespace {
+
+// The table is painted anew four times a second, not after each of up to 60
+// polls a second: painting its text costs far more than a poll.
+constexpr auto kShowStep = std::chrono::milliseconds(250);
+
+}  // namespace
+
+BusWindow::BusWindow(std::unique_ptr<Line::Hold> hold, Clock& clock, std::vector<MeterAddress> meters, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      clock_(clock),
+      schedule_(std::move(meters)),
+      model_(new BusTableModel(
+          schedule_.Meters(), [&clock] { return clock.Now(); }, this)),
+      view_(new QTableView(this)),
+      state_(new QLabel(this)),
+      record_(new QPushButton(QCoreApplication::translate("dornvel::BusWindow", "Record…"), this)) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(QCoreApplication::translate("dornvel::BusWindow", "Meters on the line"));
+  view_->setModel(model_);
+  view_->verticalHeader()->hide();
+  view_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  view_->setSelectionMode(QAbstractItemView::NoSelection);
+  record_->setCheckable(true);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(state_, 1);
+  bottom->addWidget(record_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(view_);
+  layout->addLayout(bottom);
+  resize(720, 420);
+
+  connect(record_, &QPushButton::clicked, this, &BusWindow::ToggleRecording);
+  connect(&shown_, &QTimer::timeout, model_, &BusTableModel::ShowAnew);
+  shown_.start(kShowStep);
+  // The main window's line goes with it: the view lets it go first.
+  if (parent) parent->installEventFilter(this);
+
+  schedule_.onPolled = [this](std::size_t meter) { Polled(meter); };
+  driver_ = std::make_unique<BusDriver>(std::move(hold), clock, schedule_);
+  ShowState();
+  driver_->Start();
+}
+
+BusWindow::~BusWindow() = default;
+
+bool BusWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parentWidget() && event->type() == QEvent::Close) {
+    driver_.reset();
+    close();
+  }
+  return false;
+}
+
+void BusWindow::Polled(std::size_t meter) {
+  ShowState();
+  if (!recorder_) return;
+  const BusMeterState& state = schedule_.Meters()[meter];
+  Reading reading;
+  reading.time = std::chrono::system_clock::now();
+  // Values only from this very poll: a failed one leaves its fields empty.
+  if (state.lastEnd == BusPollEnd::Answered) {
+    reading.resistanceKohm = state.resistanceKohm;
+    reading.switchValue = state.switchValue;
+  }
+  reading.message = BusPollMessage(state).toStdString();
+  reading.meter = Reading::Meter{state.address.slave, state.address.baudRate};
+  if (!recorder_->Record(reading)) {
+    const QString why =
+        QCoreApplication::translate("dornvel::BusWindow", "Recording stopped: cannot write %1: %2")
+            .arg(QString::fromStdString(recorder_->Path().string()), QString::fromStdString(recorder_->Failure()));
+    StopRecording();
+    state_->setText(why);
+  }
+}
+
+void BusWindow::ShowState() {
+  if (schedule_.PortFailed()) {
+    state_->setText(
+        QCoreApplication::translate("dornvel::BusWindow", "The port does not open; tried again every second"));
+  } else if (!recorder_) {
+    state_->setText(
+        QCoreApplication::translate("dornvel::BusWindow", "Meters polled in turn: %1").arg(schedule_.Meters().size()));
+  }
+}
+
+bool BusWindow::StartRecording(const QString& path, CsvForm form) {
+  auto recorder = std::make_unique<CsvRecorder>(path.toStdString(), form, BusCsvColumnNames(), BusCsvRow);
+  if (!recorder->Ok()) {
+    state_->setText(QCoreApplication::translate("dornvel::BusWindow", "Cannot record readings to %1: %2")
+                        .arg(path, QString::fromStdString(recorder->Failure())));
+    record_->setChecked(false);
+    return false;
+  }
+  recorder_ = std::move(recorder);
+  record_->setChecked(true);
+  state_->setText(QCoreApplication::translate("dornvel::BusWindow", "Recording to %1").arg(path));
+  return true;
+}
+
+void BusWindow::StopRecording() {
+  recorder_.reset();
+  record_->setChecked(false);
+  ShowState();
+}
+
+void BusWindow::ToggleRecording() {
+  if (recorder_) {
+    StopRecording();
+    return;
+  }
+  record_->setChecked(false);
+  const QStringList forms = CsvFormFilters();
+  QString form = forms.first();
+  const QString path = QFileDialog::getSaveFileName(
+      this, QCoreApplication::translate("dornvel::BusWindow", "Record readings"), QString(),
+      forms.join(QStringLiteral(";;")), &form, QFileDialog::DontConfirmOverwrite);
+  if (!path.isEmpty()) StartRecording(path, CsvFormOfFilter(form));
+}
+
+void OpenBusView(ToolHost& host, std::vector<MeterAddress> meters, const QString& recordFile) {
+  host.WhenLineFree([&host, meters = std::move(meters), recordFile] {
+    auto hold = host.CommLine().Take("bus view");
+    if (!hold) {
+      QMessageBox::information(
+          host.DialogParent(), QCoreApplication::translate("dornvel::BusWindow", "Meters on the line"),
+          QCoreApplication::translate("dornvel::BusWindow", "The line is in use by %1; try again once it is done.")
+              .arg(QString::fromStdString(host.CommLine().Holder())));
+      return;
+    }
+    auto* window = new BusWindow(std::move(hold), host.Services().clock, meters, host.DialogParent());
+    if (!recordFile.isEmpty()) window->StartRecording(recordFile, LocaleCsvForm());
+    window->show();
+  });
+}
+
+}  // namespace dornvel
