@@ -13,6 +13,9 @@
 #include <string_view>
 
 #include "ui/cached_group_box.h"
+#include "ui/cached_panel_style.h"
+#include "ui/cached_progress_bar.h"
+#include "ui/caption_label.h"
 #include "ui/control_font.h"
 #include "ui/device_tags.h"
 #include "ui/form_main.h"
@@ -75,9 +78,15 @@ QWidget* MakeWidget(const ControlDesign& design, QWidget* container, std::array<
   const QString caption = QString::fromUtf8(design.caption);
   switch (design.kind) {
     case Kind::Frame: return new CachedGroupBox(caption, container);
-    case Kind::TextBox: return new QLineEdit(caption, container);
+    case Kind::TextBox: {
+      auto* box = new QLineEdit(caption, container);
+      auto* panelStyle = new CachedPanelStyle;
+      panelStyle->setParent(box);
+      box->setStyle(panelStyle);
+      return box;
+    }
     case Kind::Label: {
-      auto* label = new QLabel(caption, container);
+      auto* label = new CaptionLabel(caption, container);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       return label;
     }
@@ -91,7 +100,7 @@ QWidget* MakeWidget(const ControlDesign& design, QWidget* container, std::array<
       return list;
     }
     case Kind::ProgressBar: {
-      auto* bar = new QProgressBar(container);
+      auto* bar = new CachedProgressBar(container);
       bar->setRange(0, 100);
       bar->setValue(0);
       bar->setTextVisible(false);

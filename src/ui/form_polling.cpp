@@ -122,6 +122,9 @@ void FormMain::SetBackground(QLineEdit* box, bool unconfirmed) {
   QPalette boxPalette = box->palette();
   boxPalette.setColor(QPalette::Base, unconfirmed ? palette().color(QPalette::Disabled, QPalette::Text)
                                                   : palette().color(QPalette::Active, QPalette::Base));
+  // The box keeps its palette as it is when the colour is already the one set
+  // (as it is at nearly every tick), without resolving the palette anew first.
+  if (boxPalette == box->palette() && boxPalette.resolveMask() == box->palette().resolveMask()) return;
   box->setPalette(boxPalette);
 }
 

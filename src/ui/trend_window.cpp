@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPen>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "readings/axis_scale.h"
 #include "ui/segment_lines.h"
@@ -102,6 +104,19 @@ class TickerLabel : public QLabel {
   QSize minimumSizeHint() const override { return sizeHint(); }
 };
 
+// The theme's one-pixel pen for the axes' lines and grid, as a pen of no
+// width, which the unantialiased plot draws with the same pixels. The scene
+// asks each line for its outline at every repaint of the plot, and for a pen
+// with a width the line strokes itself to find it.
+void DrawLinesHairline(QAbstractAxis* axis) {
+  for (auto [pen, set] : {std::pair{axis->linePen(), &QAbstractAxis::setLinePen},
+                          std::pair{axis->gridLinePen(), &QAbstractAxis::setGridLinePen}}) {
+    if (pen.widthF() > 1) continue;
+    pen.setWidth(0);
+    (axis->*set)(pen);
+  }
+}
+
 void StyleResistanceAxis(QAbstractAxis* axis) {
   axis->setTitleText(QCoreApplication::translate("dornvel::TrendWindow", "Resistance, kΩ"));
   axis->setTitleBrush(kResistanceColor);
@@ -157,6 +172,7 @@ void TrendWindow::BuildControls() {
   chart_->addAxis(decadesAxis_, Qt::AlignLeft);
   decadesAxis_->hide();
   decades_.emplace(decadesAxis_);
+  for (QAbstractAxis* axis : chart_->axes()) DrawLinesHairline(axis);
 
   resistanceLines_ =
       std::make_unique<SegmentLines>(chart_, timeAxis_, linearAxis_, QStringLiteral("Resistance"), kResistanceColor);

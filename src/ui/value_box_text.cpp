@@ -38,6 +38,15 @@ QString Scientific(double number, int fractionDigits) {
 }  // namespace
 
 void ShowValueText(QLineEdit& box, const QString& exact) {
+  // The value the box shows already, as this function left it, is not measured
+  // again (the box keeps its room and font); the text is set anew all the
+  // same, which puts the cursor back where a new value puts it.
+  const bool shortened = !box.toolTip().isEmpty();
+  if (!box.isModified() && (shortened ? box.toolTip() : box.text()) == exact) {
+    box.setText(box.text());
+    if (shortened) box.setCursorPosition(0);
+    return;
+  }
   const int room = TextRoom(box);
   const auto fits = [&](const QString& text) { return box.fontMetrics().horizontalAdvance(text) <= room; };
   bool isNumber = false;

@@ -6,34 +6,13 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QPalette>
-#include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <ostream>
 
+#include "picture_difference.h"
+
 namespace dornvel::testing {
 namespace {
-
-QImage Picture(QWidget& widget) { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
-
-// The largest difference of one colour channel between two pictures of one
-// size. The picture kept and the style's direct painting may round an
-// antialiased edge apart by one step; a stale picture differs by far more.
-int LargestDifference(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return 255;
-  int largest = 0;
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y);
-      const QRgb q = b.pixel(x, y);
-      largest = std::max(
-          {largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
-    }
-  }
-  return largest;
-}
-
-constexpr int kRounding = 2;
 
 struct Change {
   const char* what;

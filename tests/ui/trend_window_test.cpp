@@ -169,6 +169,22 @@ TEST(TrendAxes, label_decades_and_whole_switch_values_over_any_range) {
   }
 }
 
+// The axes' lines and grid are drawn in the theme's colours, one pixel wide as
+// the theme draws them, by a pen of no width.
+TEST_F(TrendWindowTest, axis_lines_and_grid_have_the_theme_colours_and_no_width) {
+  QChart themed;
+  auto* plain = new QValueAxis;
+  themed.addAxis(plain, Qt::AlignLeft);
+  for (QAbstractAxis* axis : Chart()->axes()) {
+    SCOPED_TRACE(axis->titleText().toStdString());
+    EXPECT_EQ(axis->linePen().color(), plain->linePen().color());
+    EXPECT_EQ(axis->gridLinePen().color(), plain->gridLinePen().color());
+    EXPECT_EQ(axis->linePen().widthF(), 0);
+    EXPECT_EQ(axis->gridLinePen().widthF(), 0);
+  }
+  EXPECT_EQ(plain->gridLinePen().widthF(), 1) << "the theme's grid is no longer one pixel wide";
+}
+
 TEST_F(TrendWindowTest, a_hidden_window_keeps_the_ticks_and_draws_them_when_shown_again) {
   window.hide();
   window.Append(Tick(0s, 1.0f, 0));
