@@ -27,8 +27,9 @@ fail() { echo "windows-proof: $*" >&2; exit 1; }
 retry() { "$@" || "$@" || "$@"; }
 
 sim_pid=
+line_pid=
 cleanup() {
-  if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
+  for pid in $sim_pid $line_pid; do kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; done
   wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -113,6 +114,47 @@ echo "-- CPU per tick: fifteen ticks against five"
 retry run 15 || fail "the run of fifteen ticks failed"
 polled 15 || fail "no fifteen ticks with the exact frames"
 echo "CPU per tick under Wine: $(awk "BEGIN { printf \"%.3f\", ($cpu - $cpu5) / 10 }") s (dornvel.exe's process; start-up $cpu5 s with five ticks)"
+
+# A command of the installed program without its window; standard output and
+# error into the proof's folder.
+command() { # name arguments...
+  local name=$1
+  shift
+  timeout 120 wine64 "C:\\Program Files\\dornvel\\bin\\dornvel.exe" "$@" >"$proof/$name.out" 2>"$proof/$name.err"
+}
+
+echo "-- dornvel.exe --list-meters on a line of three meters (COM3)"
+coproc LINE {
+  exec "$build/host/sim/dornvel-sim" --link "$proof/line" --stop-bits 2 --meter 3:12.5 --meter 41 \
+    --meter 200@19200:1500 --log "$proof/line.log"
+}
+line_pid=$LINE_PID
+read -r -t 10 _ <&"${LINE[0]}" || fail "the simulated line did not start"
+wine64 reg add 'HKLM\Software\Wine\Ports' /v COM3 /d "$proof/line" /f >/dev/null
+wineserver -w
+listed() {
+  command list --list-meters --port Com3 || return 1
+  tr -d '\r' <"$proof/list.out" >"$proof/list.csv"
+  grep -qx 'slave_id,baud_rate,resistance_kohm,switch,state' "$proof/list.csv" &&
+    grep -qx '3,9600,12.5,[0-9-]*,ok' "$proof/list.csv" && grep -q '^41,9600,.*,ok$' "$proof/list.csv" &&
+    grep -qx '200,19200,1500,[0-9-]*,ok' "$proof/list.csv" && [ "$(wc -l <"$proof/list.csv")" -eq 4 ]
+}
+retry listed || { cat "$proof/list.out" "$proof/list.err" >&2; fail "--list-meters did not list the three meters"; }
+cat "$proof/list.csv"
+tail -1 "$proof/list.err" | tr -d '\r'
+kill "$line_pid"
+wait "$line_pid" 2>/dev/null || true
+line_pid=
+
+echo "-- dornvel.exe --assign 12 --rate 19200 on a new meter at 1 / 9600 (COM3)"
+coproc LINE { exec "$build/host/sim/dornvel-sim" --link "$proof/line" --stop-bits 2 --jumper --log "$proof/assign.log"; }
+line_pid=$LINE_PID
+read -r -t 10 _ <&"${LINE[0]}" || fail "the simulated meter did not start"
+rm -f "$proof/report.csv"
+command assign --assign 12 --rate 19200 --port Com3 --report "Z:$proof/report.csv" ||
+  { cat "$proof/assign.out" "$proof/assign.err" >&2; fail "--assign did not verify the meter at 12 / 19200"; }
+tr -d '\r' <"$proof/report.csv" | tail -1
+tr -d '\r' <"$proof/report.csv" | tail -1 | grep -q ',1,9600,12,19200,' || fail "the report has no row of 1 / 9600 given 12 / 19200"
 
 echo "-- silent uninstall"
 retry wine64 "C:\\Program Files\\dornvel\\Uninstall.exe" /S || fail "the uninstaller failed"
