@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
-#include <utility>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "protocol/line.h"
 #include "protocol/serial_control.h"
