@@ -15,12 +15,10 @@ struct OtherMeters {
   std::vector<int> ids;
 };
 
-// Whether a meter other than the one at `exceptId` answers at `rate`: asks
-// every other slave id once to read holding register 0, as quickly as a
-// prompt meter answers, then listens for late replies; a slave heard out of
-// turn, or whose reply was garbled, is asked again as patiently as polling
-// asks. Nothing is written. The port is opened at `rate` when it is not.
-// About 20 s at 9600 baud on a line with one meter, and a little less at 19200.
+// Whether a device other than the meter at `exceptId` answers at `rate`: the
+// census of that rate, reads only (see TakeCensus), after a frame gap. A
+// second meter at `exceptId` itself shows as a suspected duplicate. About 13 s
+// on a line with one meter.
 OtherMeters OtherMetersAt(Line::Hold& hold, ProtocolServices services, int rate, int exceptId,
                           const std::function<bool()>& cancelled);
 

@@ -11,8 +11,8 @@
 namespace dornvel::testing {
 namespace {
 
-// The meter being commissioned answers at 1 and 9600 baud; the check asks the
-// other 246 ids there once, and again, patiently, those heard out of turn.
+// The meter being commissioned answers at 1 and 9600 baud; the check asks
+// every id there once, and again, patiently, those heard out of turn.
 TEST(LoneMeterCheck, hears_every_other_meter_at_the_rate_also_a_late_one_and_nothing_at_the_other_rate) {
   const SimulatedMeter commissioned{.slave = 1, .baudRate = 9600};
   const struct {
@@ -21,16 +21,17 @@ TEST(LoneMeterCheck, hears_every_other_meter_at_the_rate_also_a_late_one_and_not
     std::vector<int> ids;
     std::size_t requests;
   } cases[] = {
-      {"alone", {}, {}, 246},
-      {"another at the next id", {{.slave = 2, .baudRate = 9600}}, {2}, 246},
-      {"another at the last id", {{.slave = 247, .baudRate = 9600}}, {247}, 246},
-      {"two others", {{.slave = 9, .baudRate = 9600}, {.slave = 30, .baudRate = 9600}}, {9, 30}, 246},
+      {"alone", {}, {}, 247},
+      {"another at the next id", {{.slave = 2, .baudRate = 9600}}, {2}, 247},
+      {"another at the last id", {{.slave = 247, .baudRate = 9600}}, {247}, 247},
+      {"two others", {{.slave = 9, .baudRate = 9600}, {.slave = 30, .baudRate = 9600}}, {9, 30}, 247},
       {"another answering 1 s late",
        {{.slave = 100, .baudRate = 9600, .turnaround = std::chrono::milliseconds(1000)}},
        {100},
-       247},
-      {"another at the other rate", {{.slave = 5, .baudRate = 19200}}, {}, 246},
-      {"one that hears but never answers", {{.slave = 5, .baudRate = 9600, .dead = true}}, {}, 246},
+       248},
+      {"another at the meter's own id, which it garbles", {{.slave = 1, .baudRate = 9600}}, {1}, 249},
+      {"another at the other rate", {{.slave = 5, .baudRate = 19200}}, {}, 247},
+      {"one that hears but never answers", {{.slave = 5, .baudRate = 9600, .dead = true}}, {}, 247},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -49,7 +50,6 @@ TEST(LoneMeterCheck, hears_every_other_meter_at_the_rate_also_a_late_one_and_not
     EXPECT_EQ(others.end, OtherMeters::End::Done);
     EXPECT_EQ(others.ids, c.ids);
     EXPECT_EQ(port.Sent().size(), c.requests);
-    for (const std::string& sent : port.Sent()) EXPECT_NE(sent.substr(0, 2), "01") << "the meter itself is not asked";
   }
 }
 
