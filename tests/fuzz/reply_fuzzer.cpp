@@ -13,6 +13,7 @@
 #include <span>
 
 #include "harness/fakes.h"
+#include "protocol/line.h"
 #include "protocol/mb_data.h"
 
 namespace {
@@ -58,8 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FakeEventPump pump{clock};
   FakeHostWindow window;
   ScriptedSerialControl port{clock, pump, &window};
+  Line line{port};
   MBData tag{ProtocolServices{pump, clock}};
-  tag.Init(in.Byte(), kClasses[shape & 3], 0, kTypes[(shape >> 2) & 3], &port, "fuzz", nullptr,
+  tag.Init(in.Byte(), kClasses[shape & 3], 0, kTypes[(shape >> 2) & 3], &line, "fuzz", nullptr,
            static_cast<std::int16_t>(shape >> 4));
 
   bool assigned = false;
