@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <chrono>
 
 #include "protocol/commissioning.h"
@@ -114,6 +115,10 @@ void CommissioningWindow::SaveSettings() {
   settings_.SaveSetting(kSection, kAlarmKey, alarm_->text().trimmed());
   settings_.SaveSetting(kSection, kFolderKey, folder_->text());
   settings_.SaveSetting(kSection, kRateKey, rate_->currentText());
+}
+
+void CommissioningWindow::ProposeAbove(int taken) {
+  if (taken < meter::kLastSlaveId) firstId_->setValue(std::max(firstId_->value(), taken + 1));
 }
 
 void CommissioningWindow::Next() {

@@ -31,6 +31,9 @@ class CommissioningWindow : public QDialog {
   CommissioningWindow(ToolHost& host, SettingsStore& settings, QWidget* parent);
   ~CommissioningWindow() override;
 
+  // Proposes a first slave id above `taken` too (the highest id a census
+  // found), when the one proposed is not already higher.
+  void ProposeAbove(int taken);
   // Next: commissions the meter on the line as soon as the line is free.
   void Next();
   // Saves the report as `base`.csv, in `form`, and `base`.pdf; false, having

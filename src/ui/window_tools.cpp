@@ -7,6 +7,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 
 #include "protocol/serial_control.h"
@@ -186,7 +187,13 @@ void WindowTools::ShowTrend() {
 }
 
 void WindowTools::ShowCommissioning() {
-  if (!commissioning_) commissioning_ = new CommissioningWindow(window_, window_.Settings(), &window_);
+  if (!commissioning_) {
+    commissioning_ = new CommissioningWindow(window_, window_.Settings(), &window_);
+    // One above the highest id of the last census, or of the last report.
+    int taken = 0;
+    for (const CensusEntry& entry : census_->Meters()) taken = std::max(taken, entry.meter.slave);
+    if (taken > 0) commissioning_->ProposeAbove(taken);
+  }
   commissioning_->show();
   commissioning_->raise();
   commissioning_->activateWindow();

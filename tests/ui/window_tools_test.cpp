@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <filesystem>
 #include <fstream>
@@ -293,6 +294,9 @@ TEST_F(ToolsTest, the_census_lists_the_meters_in_a_table_whose_row_opens_that_me
   emit table->cellDoubleClicked(1, 0);
   EXPECT_FALSE(dialog->isVisible());
   EXPECT_EQ(rig.window->MeterInUse(), (MeterAddress{9, 19200}));
+
+  tools.ShowCommissioning();
+  EXPECT_EQ(tools.Commissioning()->findChild<QSpinBox*>()->value(), 10) << "one above the highest id the census found";
 }
 
 }  // namespace
