@@ -42,16 +42,16 @@ int PollFor(pollfd* fds, nfds_t count, std::optional<Clock::duration> left) {
 
 std::vector<Meter> MakeMeters(const Options& options, std::uint64_t seed) {
   std::vector<Meter> meters;
-  for (const MeterSpec& spec : MetersOf(options)) {
+  for (const MeterSpec& meter : MetersOf(options)) {
     Meter::Settings settings;
-    settings.slaveId = spec.slaveId;
-    settings.baud = spec.baud;
+    settings.slaveId = meter.slaveId;
+    settings.baud = meter.baud;
     settings.jumper = options.jumper;
     settings.refusedWriteCode = options.refusedWriteCode;
     settings.switchValue = options.switchValue;
     // Each drifting meter walks its own way: the seed moves on per meter.
-    Resistance resistance = spec.resistance
-                                ? Resistance::Fixed(*spec.resistance)
+    Resistance resistance = meter.resistance
+                                ? Resistance::Fixed(*meter.resistance)
                                 : Resistance::Drifting(options.driftCentre, seed + meters.size(), Clock::now());
     meters.emplace_back(settings, std::move(resistance));
   }
