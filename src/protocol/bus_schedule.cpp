@@ -220,6 +220,28 @@ bool BusSchedule::Collect(SerialControl& port, TimePoint now) {
   return true;
 }
 
+std::optional<TimePoint> BusSchedule::ReplyAllButLastIn(TimePoint now) const {
+  if (phase_ != Phase::Awaiting || input_.empty()) return std::nullopt;
+  const Request& request = requests_.front();
+  const std::size_t in = input_.size();
+  // Until its length shows, the reply is taken for the registers asked (an
+  // exception, 5 bytes, is then seen a few characters late).
+  const std::size_t asked = reply_size::kFrameOverhead + 1 + 2 * std::size_t{request.count};
+  const std::size_t length = ExpectedReplyLength(input_).value_or(std::max(asked, in + 1));
+  std::optional<std::size_t> due;
+  // A length already reached while the echo is unresolved is no reply
+  // (Collect would have judged it otherwise).
+  if (length > in) due = length - in;
+  const std::size_t echo = request.frame.size();
+  if (!echoLeftOut_ && in < echo) {
+    // Or the adapter's echo, then the reply.
+    const std::size_t echoThenReply = echo - in + asked;
+    due = due ? std::min(*due, echoThenReply) : echoThenReply;
+  }
+  if (!due || *due < 2) return std::nullopt;
+  return now + CharacterTime(meters_[current_].address.baudRate) * static_cast<Duration::rep>(*due - 1);
+}
+
 void BusSchedule::Judge(TimePoint now) {
   const Request request = requests_.front();
   const bool resistance = request.firstRegister == meter::kResistance.regAddress;

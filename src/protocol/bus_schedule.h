@@ -48,6 +48,14 @@ class BusSchedule {
   // latest (sooner is harmless).
   TimePoint Run(Line::Hold& hold, TimePoint now);
 
+  // While a reply is coming in: the soonest all its bytes but the last can be
+  // in, from the bytes in so far, the length they announce (else that of the
+  // registers asked) and the line time of the rest.
+  // Until then the driver need not look at the line for each byte; the last
+  // is best taken as it comes, not at a timer's lateness. None before the
+  // reply's first byte, or when only the last is due.
+  std::optional<TimePoint> ReplyAllButLastIn(TimePoint now) const;
+
   const std::vector<BusMeterState>& Meters() const { return meters_; }
   // Told after each poll, with the meter's place in Meters().
   std::function<void(std::size_t meter)> onPolled;

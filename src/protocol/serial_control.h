@@ -59,6 +59,10 @@ class SerialControl {
   // empty one replaces it: for a reader driven by events rather than waits. A
   // control that cannot tell never calls it; its reader looks on a timer.
   virtual void OnInputArrived(std::function<void()> /*listener*/) {}
+  // The listener is not called again before the next Input(): for a reader
+  // that knows the bytes still due and looks again when they can be in,
+  // instead of waking for each.
+  virtual void HushInputUntilTaken() {}
 
   // Blocks until new input arrives or the limit passes.
   virtual void WaitForInput(Duration limit, WaitEvents events) = 0;

@@ -7,6 +7,8 @@
 
 namespace dornvel {
 
+using namespace std::chrono_literals;
+
 BusDriver::BusDriver(std::unique_ptr<Line::Hold> hold, Clock& clock, BusSchedule& schedule)
     : hold_(std::move(hold)), clock_(clock), schedule_(schedule) {
   timer_.setSingleShot(true);
@@ -31,8 +33,20 @@ void BusDriver::Wake() {
     next = schedule_.Run(*hold_, clock_.Now());
   } while (wokenMeanwhile_);
   running_ = false;
-  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - clock_.Now());
-  timer_.start(std::max(wait, std::chrono::milliseconds(0)));
+  const TimePoint now = clock_.Now();
+  // A reply comes a byte at a time: rather than wake for each, look again when
+  // all but its last can be in (a little early rather than late: what is
+  // missing then wakes the driver as it comes).
+  if (const auto almost = schedule_.ReplyAllButLastIn(now); almost && *almost < next) {
+    const auto untilThen = std::chrono::floor<std::chrono::milliseconds>(*almost - now);
+    if (untilThen > 0ms) {
+      hold_->TheLine().Port().HushInputUntilTaken();
+      timer_.start(untilThen);
+      return;
+    }
+  }
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - now);
+  timer_.start(std::max(wait, 0ms));
 }
 
 }  // namespace dornvel

@@ -24,9 +24,12 @@ namespace dornvel {
 
 namespace {
 
-// The table is painted anew four times a second, not after each of up to 60
-// polls a second: painting its text costs far more than a poll.
-constexpr auto kShowStep = std::chrono::milliseconds(250);
+// The table is painted anew twice a second, not after each of up to 60 polls
+// a second: painting its text costs far more than a poll.
+constexpr auto kShowStep = std::chrono::milliseconds(500);
+// The columns are fitted to their texts once a second: a header that fits
+// them at every change measures every cell each time the table is shown.
+constexpr int kShowsPerFit = 2;
 
 }  // namespace
 
@@ -43,7 +46,6 @@ BusWindow::BusWindow(std::unique_ptr<Line::Hold> hold, Clock& clock, std::vector
   setWindowTitle(QCoreApplication::translate("dornvel::BusWindow", "Meters on the line"));
   view_->setModel(model_);
   view_->verticalHeader()->hide();
-  view_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   view_->setSelectionMode(QAbstractItemView::NoSelection);
   record_->setCheckable(true);
   auto* bottom = new QHBoxLayout;
@@ -55,7 +57,11 @@ BusWindow::BusWindow(std::unique_ptr<Line::Hold> hold, Clock& clock, std::vector
   resize(720, 420);
 
   connect(record_, &QPushButton::clicked, this, &BusWindow::ToggleRecording);
-  connect(&shown_, &QTimer::timeout, model_, &BusTableModel::ShowAnew);
+  view_->resizeColumnsToContents();
+  connect(&shown_, &QTimer::timeout, this, [this] {
+    model_->ShowAnew();
+    if (++shows_ % kShowsPerFit == 0) view_->resizeColumnsToContents();
+  });
   shown_.start(kShowStep);
   // The main window's line goes with it: the view lets it go first.
   if (parent) parent->installEventFilter(this);

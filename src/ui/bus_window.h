@@ -56,6 +56,7 @@ class BusWindow : public QWidget {
   QLabel* state_;
   QPushButton* record_;
   QTimer shown_;
+  int shows_ = 0;
   std::unique_ptr<CsvRecorder> recorder_;
 };
 

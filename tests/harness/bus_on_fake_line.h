@@ -22,11 +22,13 @@ struct BusRun {
   std::vector<BusMeterState> meters;  // at the end
   std::vector<std::string> sent;      // every request, as hex
   int portOpenings = 0;               // rate changes included
+  int wakes = 0;                      // calls of the schedule
 };
 
 // The bus view's schedule polling `polled` on a fake line that keeps line
 // time, with `onLine` on it, for `length` of the fake clock: driven as the
-// window drives it, called again when input arrives or its time has come.
+// window drives it, called again when input arrives or its time has come, a
+// reply's bytes left unseen until all but its last can be in.
 BusRun RunBusOnFakeLine(const std::vector<MeterAddress>& polled, std::vector<SimulatedMeter> onLine, Duration length);
 
 // The least a round of polls can take on the line: each live meter's request

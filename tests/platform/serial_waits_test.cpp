@@ -74,6 +74,39 @@ TEST_P(SerialWaits, a_peer_hanging_up_during_a_wait_closes_the_port_and_ends_the
   EXPECT_NE(said.find("the device is gone"), std::string::npos) << said;
 }
 
+// A reader that knows how many bytes are still due leaves the port quiet
+// meanwhile; the port signals again once its input is taken, and a reader that
+// goes must not leave the next one (the window's transaction) waiting out its
+// limit.
+TEST_P(SerialWaits, a_hushed_port_signals_again_once_its_input_is_taken_or_its_reader_goes) {
+  int told = 0;
+  control_.OnInputArrived([&] { ++told; });
+  QtEventPump pump;
+  const auto runEvents = [&](std::chrono::milliseconds limit, auto until) {
+    const auto deadline = In(limit);
+    while (!until() && std::chrono::steady_clock::now() < deadline) pump.WaitForEvents(20ms);
+  };
+  control_.HushInputUntilTaken();
+  pty_.Write(FromHex("01"));
+  runEvents(300ms, [] { return false; });
+  EXPECT_EQ(told, 0);
+  EXPECT_EQ(control_.Input(), FromHex("01"));
+  const int before = told;  // taking the input may signal it too
+  pty_.Write(FromHex("04"));
+  runEvents(2000ms, [&] { return told > before; });
+  EXPECT_GT(told, before);
+
+  control_.HushInputUntilTaken();
+  control_.OnInputArrived({});
+  std::thread device([this] {
+    std::this_thread::sleep_for(50ms);
+    pty_.Write(FromHex("06"));
+  });
+  const auto waited = Timed([&] { control_.WaitForInput(kLongLimit, GetParam()); });
+  device.join();
+  EXPECT_LT(waited, kLongLimit / 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(EventsRunOrHeld, SerialWaits, ::testing::Values(WaitEvents::Run, WaitEvents::Hold),
                          [](const auto& info) { return info.param == WaitEvents::Run ? "events_run" : "events_held"; });
 
