@@ -15,6 +15,7 @@
 #include "platform/port_mapping.h"
 #include "platform/qt_duration.h"
 #include "platform/system_input.h"
+#include "platform/system_output.h"
 #include "platform/traffic_trace.h"
 
 namespace dornvel {
@@ -200,8 +201,10 @@ void QtSerialControl::HushInputUntilTaken() {
 
 void QtSerialControl::SetOutput(const Bytes& frame) {
   if (!port_.isOpen()) return;
-  port_.write(reinterpret_cast<const char*>(frame.data()), static_cast<qint64>(frame.size()));
-  // Hands the frame to the system now if it can take it, instead of on the next
+  const std::size_t taken = WriteToSystem(port_, frame);
+  if (taken == frame.size()) return;
+  port_.write(reinterpret_cast<const char*>(frame.data() + taken), static_cast<qint64>(frame.size() - taken));
+  // Hands the rest to the system now if it can take it, instead of on the next
   // pass of the event loop.
   port_.waitForBytesWritten(0);
 }
