@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPalette>
+#include <algorithm>
 #include <chrono>
 
 #include "protocol/error_texts.h"
@@ -92,8 +93,29 @@ QVariant BusTableModel::headerData(int section, Qt::Orientation orientation, int
              : QVariant();
 }
 
-void BusTableModel::ShowAnew() {
-  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+bool BusTableModel::ShowAnew() {
+  shown_.resize(meters_.size());
+  bool refit = false;
+  for (int row = 0; row < rowCount(); ++row) {
+    const BusMeterState& meter = meters_[static_cast<std::size_t>(row)];
+    ShownRow& shown = shown_[static_cast<std::size_t>(row)];
+    const bool greyed = !ShowsCurrent(meter);
+    const bool wholeRow = greyed != shown.greyed;
+    shown.greyed = greyed;
+    for (int column = 0; column < ColumnCount; ++column) {
+      QString text = Text(meter, column);
+      QString& was = shown.texts[static_cast<std::size_t>(column)];
+      if (text == was && !wholeRow) continue;
+      if (text != was) {
+        qsizetype& longest = longest_[static_cast<std::size_t>(column)];
+        refit = refit || text.size() > longest || column == State;
+        longest = std::max(longest, text.size());
+        was = std::move(text);
+      }
+      emit dataChanged(index(row, column), index(row, column));
+    }
+  }
+  return refit;
 }
 
 }  // namespace dornvel

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QString>
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -30,14 +31,25 @@ class BusTableModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-  // Every row is shown anew: what the polls since brought, and the ages.
-  void ShowAnew();
+  // What the polls since the last show brought, and the ages, are shown: only
+  // the cells whose text or greying changed are announced, since painting a
+  // cell's text costs far more than a poll. True when the columns want fitting
+  // to their texts again: a text longer than its column has shown, or a new
+  // message (messages of one length differ in width; digits do not).
+  bool ShowAnew();
 
  private:
+  struct ShownRow {
+    std::array<QString, ColumnCount> texts;
+    bool greyed = false;
+  };
+
   QString Text(const BusMeterState& meter, int column) const;
 
   const std::vector<BusMeterState>& meters_;
   std::function<TimePoint()> now_;
+  std::vector<ShownRow> shown_;
+  std::array<qsizetype, ColumnCount> longest_{};
 };
 
 }  // namespace dornvel

@@ -18,18 +18,16 @@
 #include "ui/bus_driver.h"
 #include "ui/bus_table_model.h"
 #include "ui/recording_form.h"
+#include "ui/text_cell_delegate.h"
 #include "ui/tool_host.h"
 
 namespace dornvel {
 
 namespace {
 
-// The table is painted anew twice a second, not after each of up to 60 polls
+// The table is shown anew twice a second, not after each of up to 60 polls
 // a second: painting its text costs far more than a poll.
 constexpr auto kShowStep = std::chrono::milliseconds(500);
-// The columns are fitted to their texts once a second: a header that fits
-// them at every change measures every cell each time the table is shown.
-constexpr int kShowsPerFit = 2;
 
 }  // namespace
 
@@ -45,6 +43,7 @@ BusWindow::BusWindow(std::unique_ptr<Line::Hold> hold, Clock& clock, std::vector
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QCoreApplication::translate("dornvel::BusWindow", "Meters on the line"));
   view_->setModel(model_);
+  view_->setItemDelegate(new TextCellDelegate(view_));
   view_->verticalHeader()->hide();
   view_->setSelectionMode(QAbstractItemView::NoSelection);
   record_->setCheckable(true);
@@ -57,11 +56,8 @@ BusWindow::BusWindow(std::unique_ptr<Line::Hold> hold, Clock& clock, std::vector
   resize(720, 420);
 
   connect(record_, &QPushButton::clicked, this, &BusWindow::ToggleRecording);
-  view_->resizeColumnsToContents();
-  connect(&shown_, &QTimer::timeout, this, [this] {
-    model_->ShowAnew();
-    if (++shows_ % kShowsPerFit == 0) view_->resizeColumnsToContents();
-  });
+  ShowTable();
+  connect(&shown_, &QTimer::timeout, this, &BusWindow::ShowTable);
   shown_.start(kShowStep);
   // The main window's line goes with it: the view lets it go first.
   if (parent) parent->installEventFilter(this);
@@ -102,6 +98,12 @@ void BusWindow::Polled(std::size_t meter) {
     StopRecording();
     state_->setText(why);
   }
+}
+
+void BusWindow::ShowTable() {
+  // Fitting measures every cell: only when a text may no longer fit, not at
+  // every change as a header that fits its columns would.
+  if (model_->ShowAnew()) view_->resizeColumnsToContents();
 }
 
 void BusWindow::ShowState() {

@@ -46,6 +46,7 @@ class BusWindow : public QWidget {
  private:
   void Polled(std::size_t meter);
   void ToggleRecording();
+  void ShowTable();
   void ShowState();
 
   Clock& clock_;
@@ -56,7 +57,6 @@ class BusWindow : public QWidget {
   QLabel* state_;
   QPushButton* record_;
   QTimer shown_;
-  int shows_ = 0;
   std::unique_ptr<CsvRecorder> recorder_;
 };
 

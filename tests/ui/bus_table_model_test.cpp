@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <functional>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace dornvel::testing {
@@ -56,6 +59,66 @@ TEST(BusTableModel, a_row_whose_last_poll_went_unanswered_is_greyed_and_shows_th
       EXPECT_EQ(model.data(model.index(0, column), Qt::BackgroundRole).isValid(), c.grey) << "column " << column;
     }
     EXPECT_EQ(shown, c.row);
+  }
+}
+
+// A show announces only the cells it changed (painting a cell's text is the
+// table's cost), and asks for the columns to be fitted again only when a text
+// may no longer fit them.
+TEST(BusTableModel, a_show_announces_the_cells_it_changed_and_asks_for_a_fit_only_when_a_text_may_not_fit) {
+  using Cells = std::set<std::pair<int, int>>;
+  const auto wholeRow = [](int row) {
+    Cells cells;
+    for (int column = 0; column < BusTableModel::ColumnCount; ++column) cells.insert({row, column});
+    return cells;
+  };
+  const struct {
+    const char* what;
+    std::function<void(BusMeterState&, TimePoint&)> change;  // of row 1, after a first show
+    Cells announced;
+    bool refit;
+  } cases[] = {
+      {"nothing", [](BusMeterState&, TimePoint&) {}, {}, false},
+      {"a poll more", [](BusMeterState& m, TimePoint&) { ++m.good; }, {{1, BusTableModel::Good}}, false},
+      {"a counter one digit longer",
+       [](BusMeterState& m, TimePoint&) { m.good = 10; },
+       {{1, BusTableModel::Good}},
+       true},
+      {"a second older",
+       [](BusMeterState&, TimePoint& now) { now += 1s; },
+       {{0, BusTableModel::Age}, {1, BusTableModel::Age}},
+       false},
+      {"no reply: greyed, a new message",
+       [](BusMeterState& m, TimePoint&) {
+         m.lastEnd = BusPollEnd::Silent;
+         ++m.timeouts;
+       },
+       wholeRow(1), true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TimePoint now = TimePoint{} + 1h;
+    BusMeterState meter;
+    meter.address = {3, 9600};
+    meter.resistanceKohm = 12.5f;
+    meter.switchValue = 7;
+    meter.readAt = now;
+    meter.good = 4;
+    meter.lastEnd = BusPollEnd::Answered;
+    std::vector<BusMeterState> meters{meter, meter};
+    meters[1].address.slave = 4;
+    BusTableModel model(meters, [&now] { return now; });
+    Cells announced;
+    QObject::connect(&model, &QAbstractItemModel::dataChanged, [&](const QModelIndex& from, const QModelIndex& to) {
+      for (int row = from.row(); row <= to.row(); ++row) {
+        for (int column = from.column(); column <= to.column(); ++column) announced.insert({row, column});
+      }
+    });
+    EXPECT_TRUE(model.ShowAnew()) << "the first show fits the columns";
+    announced.clear();
+    c.change(meters[1], now);
+    EXPECT_EQ(model.ShowAnew(), c.refit);
+    EXPECT_EQ(announced, c.announced);
   }
 }
 

@@ -4,12 +4,15 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QProgressBar>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <functional>
 
 #include "picture_difference.h"
 #include "ui/cached_panel_style.h"
 #include "ui/cached_progress_bar.h"
 #include "ui/caption_label.h"
+#include "ui/text_cell_delegate.h"
 
 namespace dornvel::testing {
 namespace {
@@ -64,6 +67,31 @@ TEST(CachedProgressBar, paints_each_value_as_a_plain_bar_does_also_after_going_b
     cached.setValue(value);
     EXPECT_LE(LargestDifference(Picture(cached), Picture(plain)), kRounding);
   }
+}
+
+// A table painted with the text cells' delegate looks as one the style paints:
+// texts aligned either way, empty cells, a greyed row and the focused cell.
+TEST(TextCellDelegate, paints_a_table_as_the_styled_delegate_does) {
+  QStandardItemModel model(3, 3);
+  const char* const texts[3][3] = {{"3", "9600", "O.K."}, {"200", "", "no reply"}, {"41", "19200", "Ошибка CRC"}};
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      auto* item = new QStandardItem(QString::fromUtf8(texts[row][column]));
+      if (column < 2) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (row == 1) item->setBackground(QPalette().color(QPalette::Disabled, QPalette::Text));
+      model.setItem(row, column, item);
+    }
+  }
+  QTableView styled;
+  QTableView plain;
+  plain.setItemDelegate(new TextCellDelegate(&plain));
+  for (QTableView* view : {&styled, &plain}) {
+    view->setModel(&model);
+    view->resize(320, 140);
+    view->resizeColumnsToContents();
+    view->setCurrentIndex(model.index(2, 1));
+  }
+  EXPECT_LE(LargestDifference(Picture(plain), Picture(styled)), kRounding);
 }
 
 // The label is painted strip by strip, as the repaints of a box over part of
