@@ -24,7 +24,9 @@ constexpr int kBaud = 9600;
 constexpr std::string_view kTickRequest = "RX 01 04 00 00 00 02 71";
 constexpr int kWarmUpTicks = 2;
 constexpr int kMeasuredTicks = 30;
-constexpr double kTickCpuTargetMs = 3;
+// CPU a tick: the window's own target, and with the trend window open.
+constexpr double kClosedTickCpuTargetMs = 2;
+constexpr double kOpenTickCpuTargetMs = 3;
 // The timer's period, with room for the coarse timer's jitter.
 constexpr double kPeriodTargetSeconds = 1.02;
 
@@ -52,8 +54,12 @@ std::string Text(const std::optional<PollingFigures>& figures) {
   return Fixed(figures->cpuMsPerTick, 3) + " ms; " + Fixed(figures->periodSeconds, 3) + " s";
 }
 
-bool Pass(const std::optional<PollingFigures>& figures) {
-  return figures && figures->cpuMsPerTick <= kTickCpuTargetMs && figures->periodSeconds <= kPeriodTargetSeconds;
+bool Pass(const std::optional<PollingFigures>& figures, double cpuTargetMs) {
+  return figures && figures->cpuMsPerTick <= cpuTargetMs && figures->periodSeconds <= kPeriodTargetSeconds;
+}
+
+std::string Target(double cpuTargetMs) {
+  return "<= " + Fixed(cpuTargetMs, 0) + " ms; <= " + Fixed(kPeriodTargetSeconds, 2) + " s";
 }
 
 }  // namespace
@@ -63,9 +69,10 @@ void PrintTrendPollingFigures() {
   const auto open = Measure(true);
   const std::string what = "CPU (user + sys) of the whole dornvel process per tick; poll period, over " +
                            std::to_string(kMeasuredTicks) + " ticks of a reading that changes every tick";
-  const std::string target = "<= " + Fixed(kTickCpuTargetMs, 0) + " ms; <= " + Fixed(kPeriodTargetSeconds, 2) + " s";
-  Print({what + ", trend window closed", target, Text(closed), "-", Pass(closed)});
-  Print({what + ", trend window open (dornvel --trend)", target, Text(open), "-", Pass(open)});
+  Print({what + ", trend window closed", Target(kClosedTickCpuTargetMs), Text(closed), "-",
+         Pass(closed, kClosedTickCpuTargetMs)});
+  Print({what + ", trend window open (dornvel --trend)", Target(kOpenTickCpuTargetMs), Text(open), "-",
+         Pass(open, kOpenTickCpuTargetMs)});
 }
 
 }  // namespace dornvel::bench
