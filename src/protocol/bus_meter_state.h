@@ -37,6 +37,8 @@ struct BusMeterState {
   // The meter refused the read of input registers 0-2 with exception 2 or 3:
   // it is asked for the resistance and the switch apart.
   bool readsApart = false;
+
+  friend bool operator==(const BusMeterState&, const BusMeterState&) = default;
 };
 
 // Whether the row may show its reading as current: the last poll was

@@ -52,6 +52,11 @@ QVariant BusTableModel::data(const QModelIndex& index, int role) const {
   }
 }
 
+std::optional<std::int64_t> BusTableModel::AgeSeconds(const BusMeterState& meter) const {
+  if (!meter.readAt) return std::nullopt;
+  return std::chrono::duration_cast<std::chrono::seconds>(now_() - *meter.readAt).count();
+}
+
 QString BusTableModel::Text(const BusMeterState& meter, int column) const {
   switch (column) {
     case SlaveId: return QString::number(meter.address.slave);
@@ -63,9 +68,8 @@ QString BusTableModel::Text(const BusMeterState& meter, int column) const {
     case Switch: return Optional(meter.switchValue);
     case State: return BusPollMessage(meter);
     case Age: {
-      if (!meter.readAt) return {};
-      const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now_() - *meter.readAt).count();
-      return QCoreApplication::translate("dornvel::BusTableModel", "%1 s").arg(seconds);
+      const auto seconds = AgeSeconds(meter);
+      return seconds ? QCoreApplication::translate("dornvel::BusTableModel", "%1 s").arg(*seconds) : QString();
     }
     case Good: return QString::number(meter.good);
     case Timeouts: return QString::number(meter.timeouts);
@@ -99,6 +103,10 @@ bool BusTableModel::ShowAnew() {
   for (int row = 0; row < rowCount(); ++row) {
     const BusMeterState& meter = meters_[static_cast<std::size_t>(row)];
     ShownRow& shown = shown_[static_cast<std::size_t>(row)];
+    const auto age = AgeSeconds(meter);
+    if (shown.meter == meter && shown.ageSeconds == age) continue;
+    shown.meter = meter;
+    shown.ageSeconds = age;
     const bool greyed = !ShowsCurrent(meter);
     const bool wholeRow = greyed != shown.greyed;
     shown.greyed = greyed;

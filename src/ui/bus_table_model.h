@@ -3,7 +3,9 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "protocol/bus_meter_state.h"
@@ -40,10 +42,15 @@ class BusTableModel : public QAbstractTableModel {
 
  private:
   struct ShownRow {
+    // What the texts were made of: a row whose meter and age are as they were
+    // is not made anew.
+    std::optional<BusMeterState> meter;
+    std::optional<std::int64_t> ageSeconds;
     std::array<QString, ColumnCount> texts;
     bool greyed = false;
   };
 
+  std::optional<std::int64_t> AgeSeconds(const BusMeterState& meter) const;
   QString Text(const BusMeterState& meter, int column) const;
 
   const std::vector<BusMeterState>& meters_;
