@@ -779,8 +779,24 @@ Commission meters…</source>
         <translation>Запись показаний</translation>
     </message>
     <message>
-        <source>The line is in use by %1; try again once it is done.</source>
-        <translation>Линию занимает %1; повторите, когда он закончит.</translation>
+        <source>Find the meter</source>
+        <translation>Найти измеритель</translation>
+    </message>
+    <message>
+        <source>Watch all</source>
+        <translation>Наблюдать за всеми</translation>
+    </message>
+    <message>
+        <source>Commission meters</source>
+        <translation>Ввод измерителей в работу</translation>
+    </message>
+    <message>
+        <source>another tool</source>
+        <translation>другой инструмент</translation>
+    </message>
+    <message>
+        <source>The line is in use (%1); try again once it is done.</source>
+        <translation>Линия занята (%1); повторите, когда она освободится.</translation>
     </message>
     <message>
         <source>Meters polled in turn: %1</source>

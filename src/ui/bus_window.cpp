@@ -29,6 +29,23 @@ namespace {
 // a second: painting its text costs far more than a poll.
 constexpr auto kShowStep = std::chrono::milliseconds(500);
 
+// The tool holding the line, by the name the user knows it by.
+QString HolderName(const std::string& holder) {
+  static const struct {
+    const char* holder;
+    const char* name;
+  } kNames[] = {
+      {"search", QT_TRANSLATE_NOOP("dornvel::BusWindow", "Find the meter")},
+      {"census", QT_TRANSLATE_NOOP("dornvel::BusWindow", "Meters on the line")},
+      {"bus view", QT_TRANSLATE_NOOP("dornvel::BusWindow", "Watch all")},
+      {"commission", QT_TRANSLATE_NOOP("dornvel::BusWindow", "Commission meters")},
+  };
+  for (const auto& known : kNames) {
+    if (holder == known.holder) return QCoreApplication::translate("dornvel::BusWindow", known.name);
+  }
+  return QCoreApplication::translate("dornvel::BusWindow", "another tool");
+}
+
 }  // namespace
 
 BusWindow::BusWindow(std::unique_ptr<Line::Hold> hold, Clock& clock, std::vector<MeterAddress> meters, QWidget* parent)
@@ -156,8 +173,8 @@ void OpenBusView(ToolHost& host, std::vector<MeterAddress> meters, const QString
     if (!hold) {
       QMessageBox::information(
           host.DialogParent(), QCoreApplication::translate("dornvel::BusWindow", "Meters on the line"),
-          QCoreApplication::translate("dornvel::BusWindow", "The line is in use by %1; try again once it is done.")
-              .arg(QString::fromStdString(host.CommLine().Holder())));
+          QCoreApplication::translate("dornvel::BusWindow", "The line is in use (%1); try again once it is done.")
+              .arg(HolderName(host.CommLine().Holder())));
       return;
     }
     auto* window = new BusWindow(std::move(hold), host.Services().clock, meters, host.DialogParent());
