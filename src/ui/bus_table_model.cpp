@@ -105,11 +105,11 @@ bool BusTableModel::ShowAnew() {
     ShownRow& shown = shown_[static_cast<std::size_t>(row)];
     const auto age = AgeSeconds(meter);
     if (shown.meter == meter && shown.ageSeconds == age) continue;
+    // A row greyed or no longer greyed is painted whole (a row not shown yet
+    // counts as not greyed).
+    const bool wholeRow = !ShowsCurrent(meter) != (shown.meter && !ShowsCurrent(*shown.meter));
     shown.meter = meter;
     shown.ageSeconds = age;
-    const bool greyed = !ShowsCurrent(meter);
-    const bool wholeRow = greyed != shown.greyed;
-    shown.greyed = greyed;
     for (int column = 0; column < ColumnCount; ++column) {
       QString text = Text(meter, column);
       QString& was = shown.texts[static_cast<std::size_t>(column)];

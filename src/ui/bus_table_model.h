@@ -47,7 +47,6 @@ class BusTableModel : public QAbstractTableModel {
     std::optional<BusMeterState> meter;
     std::optional<std::int64_t> ageSeconds;
     std::array<QString, ColumnCount> texts;
-    bool greyed = false;
   };
 
   std::optional<std::int64_t> AgeSeconds(const BusMeterState& meter) const;

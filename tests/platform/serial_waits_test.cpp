@@ -36,6 +36,17 @@ class SerialWaits : public ::testing::TestWithParam<WaitEvents> {
     wait();
     return std::chrono::steady_clock::now() - start;
   }
+  // How long an input wait blocked while the device sent `bytes` 50 ms in.
+  std::chrono::steady_clock::duration WaitedForInputSentLater(const Bytes& bytes) {
+    std::thread device([this, bytes] {
+      // The device's own pause before it answers: the stimulus, not a synchronisation.
+      std::this_thread::sleep_for(50ms);
+      pty_.Write(bytes);
+    });
+    const auto waited = Timed([&] { control_.WaitForInput(kLongLimit, GetParam()); });
+    device.join();
+    return waited;
+  }
 
   PseudoTerminal pty_;
   ScopedEnv device_{"DORNVEL_COM1", pty_.SlavePath()};
@@ -43,14 +54,7 @@ class SerialWaits : public ::testing::TestWithParam<WaitEvents> {
 };
 
 TEST_P(SerialWaits, an_input_wait_ends_when_bytes_arrive_not_at_its_limit) {
-  std::thread device([this] {
-    // The device's own pause before it answers: the stimulus, not a synchronisation.
-    std::this_thread::sleep_for(50ms);
-    pty_.Write(FromHex("01 04"));
-  });
-  const auto waited = Timed([&] { control_.WaitForInput(kLongLimit, GetParam()); });
-  device.join();
-  EXPECT_LT(waited, kLongLimit / 2);
+  EXPECT_LT(WaitedForInputSentLater(FromHex("01 04")), kLongLimit / 2);
   EXPECT_EQ(control_.InBufferCount(), 2);
 }
 
@@ -98,13 +102,7 @@ TEST_P(SerialWaits, a_hushed_port_signals_again_once_its_input_is_taken_or_its_r
 
   control_.HushInputUntilTaken();
   control_.OnInputArrived({});
-  std::thread device([this] {
-    std::this_thread::sleep_for(50ms);
-    pty_.Write(FromHex("06"));
-  });
-  const auto waited = Timed([&] { control_.WaitForInput(kLongLimit, GetParam()); });
-  device.join();
-  EXPECT_LT(waited, kLongLimit / 2);
+  EXPECT_LT(WaitedForInputSentLater(FromHex("06")), kLongLimit / 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(EventsRunOrHeld, SerialWaits, ::testing::Values(WaitEvents::Run, WaitEvents::Hold),

@@ -98,13 +98,12 @@ TEST(BusTableModel, a_show_announces_the_cells_it_changed_and_asks_for_a_fit_onl
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TimePoint now = TimePoint{} + 1h;
-    BusMeterState meter;
-    meter.address = {3, 9600};
-    meter.resistanceKohm = 12.5f;
-    meter.switchValue = 7;
-    meter.readAt = now;
-    meter.good = 4;
-    meter.lastEnd = BusPollEnd::Answered;
+    const BusMeterState meter{.address = {3, 9600},
+                              .resistanceKohm = 12.5f,
+                              .switchValue = 7,
+                              .readAt = now,
+                              .good = 4,
+                              .lastEnd = BusPollEnd::Answered};
     std::vector<BusMeterState> meters{meter, meter};
     meters[1].address.slave = 4;
     BusTableModel model(meters, [&now] { return now; });
