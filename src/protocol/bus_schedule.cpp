@@ -110,6 +110,7 @@ TimePoint BusSchedule::Run(Line::Hold& hold, TimePoint now) {
         }
         break;
       case Phase::Choosing: {
+        if (portFailed_ && now < portRetryAt_) return portRetryAt_;
         const auto next = NextDue(now);
         if (!next) return EarliestRetry();
         const int rate = meters_[*next].address.baudRate;
@@ -121,18 +122,25 @@ TimePoint BusSchedule::Run(Line::Hold& hold, TimePoint now) {
         }
         if (!port.PortOpen() || hold.Rate() != rate) {
           if (!hold.OpenAt(rate)) {
-            portFailed_ = true;
+            NotePortFailed(true);
             cursor_ = (cursor_ + order_.size() - 1) % order_.size();  // this meter again, next time
-            return now + kPortRetry;
+            portRetryAt_ = now + kPortRetry;
+            return portRetryAt_;
           }
         }
-        portFailed_ = false;
+        NotePortFailed(false);
         StartPoll(*next);
         Send(port, now);
         break;
       }
     }
   }
+}
+
+void BusSchedule::NotePortFailed(bool failed) {
+  if (failed == portFailed_) return;
+  portFailed_ = failed;
+  if (onPortChanged) onPortChanged();
 }
 
 std::optional<std::size_t> BusSchedule::NextDue(TimePoint now) {

@@ -61,6 +61,8 @@ class BusSchedule {
   std::function<void(std::size_t meter)> onPolled;
   // Why the port could not be used at the last attempt; false once it could.
   bool PortFailed() const { return portFailed_; }
+  // Told each time PortFailed() changes.
+  std::function<void()> onPortChanged;
 
  private:
   enum class Phase { Choosing, Awaiting, Resting };
@@ -78,6 +80,7 @@ class BusSchedule {
   bool Collect(SerialControl& port, TimePoint now);
   void Judge(TimePoint now);
   void EndPoll(BusPollEnd end, std::uint8_t error, TimePoint now);
+  void NotePortFailed(bool failed);
 
   std::vector<BusMeterState> meters_;
   std::vector<TimePoint> retryAt_;
@@ -86,6 +89,7 @@ class BusSchedule {
   std::size_t cursor_ = 0;
   bool ordered_ = false;
   bool portFailed_ = false;
+  TimePoint portRetryAt_{};
 
   Phase phase_ = Phase::Choosing;
   std::size_t current_ = 0;

@@ -1,19 +1,19 @@
 #include "harness/bus_on_fake_line.h"
 
-#include <algorithm>
-
-#include "protocol/bus_schedule.h"
+#include "protocol/bus_drive.h"
 #include "protocol/line.h"
 
 namespace dornvel::testing {
 
-BusRun RunBusOnFakeLine(const std::vector<MeterAddress>& polled, std::vector<SimulatedMeter> onLine, Duration length) {
+BusRun RunBusOnFakeLine(const std::vector<MeterAddress>& polled, std::vector<SimulatedMeter> onLine, Duration length,
+                        bool portOpens) {
   FakeClock clock;
   FakeEventPump pump{clock};
   ScriptedSerialControl port{clock, pump, nullptr};
   MetersOnLine meters(std::move(onLine));
   meters.Attach(port);
   port.SetSettings(MeterSettingsText(polled.empty() ? 9600 : polled.front().baudRate));
+  port.openable = portOpens;
   port.SetPortOpen(true);
   Line line(port);
   const auto hold = line.Take("bus");
@@ -25,17 +25,8 @@ BusRun RunBusOnFakeLine(const std::vector<MeterAddress>& polled, std::vector<Sim
     run.polls.push_back({meter, clock.Now(), schedule.Meters()[meter].lastEnd});
   };
   const int openedBefore = port.openCalls;
-  const TimePoint end = run.start + length;
-  while (clock.Now() < end) {
-    const TimePoint next = std::min(schedule.Run(*hold, clock.Now()), end);
-    ++run.wakes;
-    // The driver leaves a reply's bytes but the last to come unseen.
-    if (const auto almost = schedule.ReplyAllButLastIn(clock.Now()); almost && *almost < next) {
-      clock.AdvanceTo(*almost);
-      continue;
-    }
-    port.WaitForInput(next - clock.Now(), WaitEvents::Hold);
-  }
+  run.wakes = DriveBus(
+      schedule, *hold, clock, [&clock](TimePoint until) { clock.AdvanceTo(until); }, {}, run.start + length);
   run.meters = schedule.Meters();
   run.sent = port.Sent();
   run.portOpenings = port.openCalls - openedBefore;

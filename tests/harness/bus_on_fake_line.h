@@ -26,10 +26,11 @@ struct BusRun {
 };
 
 // The bus view's schedule polling `polled` on a fake line that keeps line
-// time, with `onLine` on it, for `length` of the fake clock: driven as the
-// window drives it, called again when input arrives or its time has come, a
-// reply's bytes left unseen until all but its last can be in.
-BusRun RunBusOnFakeLine(const std::vector<MeterAddress>& polled, std::vector<SimulatedMeter> onLine, Duration length);
+// time, with `onLine` on it, for `length` of the fake clock, driven as the bus
+// view's thread drives it (DriveBus).
+// With `portOpens` false, the port will not open.
+BusRun RunBusOnFakeLine(const std::vector<MeterAddress>& polled, std::vector<SimulatedMeter> onLine, Duration length,
+                        bool portOpens = true);
 
 // The least a round of polls can take on the line: each live meter's request
 // (8 bytes) and reply (11) at its rate, its turnaround, and the 3.5

@@ -194,6 +194,8 @@ void ScriptedSerialControl::DropOutput() {
 
 void ScriptedSerialControl::WaitForInput(Duration limit, WaitEvents events) {
   if (events == WaitEvents::Run) pump_.ProcessEvents();
+  // As on a real port, there is nothing to wait for on a closed one.
+  if (!open_) return;
   TimePoint deadline = clock_.Now() + limit;
   if (!arrivals_.empty() && arrivals_.front().at <= deadline) {
     clock_.AdvanceTo(arrivals_.front().at);

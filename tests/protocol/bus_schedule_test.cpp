@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "harness/bus_on_fake_line.h"
+#include "protocol/bus_drive.h"
 #include "protocol/line_settings.h"
 
 namespace dornvel::testing {
@@ -176,6 +177,16 @@ TEST(BusSchedule, meters_are_polled_one_rate_group_after_the_other_the_ports_rat
   EXPECT_GE(run.portOpenings, 2 * rounds - 1);
   EXPECT_LE(run.portOpenings, 2 * rounds + 1);
   for (const BusMeterState& meter : run.meters) EXPECT_EQ(meter.timeouts + meter.badReplies, 0);
+}
+
+// A port that will not open is tried again once a second; in between its
+// driver sleeps rather than spinning on a wait that a closed port ends at once.
+TEST(BusSchedule, a_port_that_will_not_open_is_tried_once_a_second_and_slept_on_between) {
+  const BusRun run = RunBusOnFakeLine({{1, 9600}}, {Meter(1, 9600)}, 10s, false);
+  EXPECT_GE(run.portOpenings, 9);
+  EXPECT_LE(run.portOpenings, 11);
+  EXPECT_LE(run.wakes, 10s / kBusStopLatency + 2);
+  EXPECT_TRUE(run.polls.empty());
 }
 
 TEST(BusMeterState, a_row_shows_its_reading_as_current_only_after_an_answered_poll) {
