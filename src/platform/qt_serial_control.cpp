@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
@@ -64,9 +63,6 @@ QtSerialControl::QtSerialControl(HostWindow* parent)
       }()) {
   QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                    [this](QSerialPort::SerialPortError error) { OnPortError(error); });
-  QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] {
-    if (inputListener_) inputListener_();
-  });
 }
 
 void QtSerialControl::SetPortOpen(bool open) {
@@ -167,36 +163,7 @@ int QtSerialControl::InBufferCount() {
 Bytes QtSerialControl::Input() {
   InBufferCount();
   const QByteArray data = port_.isOpen() ? port_.readAll() : QByteArray();
-  EndHush();
   return Bytes(data.begin(), data.end());
-}
-
-// The port's own notifier of the descriptor: disabled, the event loop no
-// longer wakes for the bytes, which wait in the system until read.
-QSocketNotifier* QtSerialControl::ReadNotifier() const {
-  for (QSocketNotifier* notifier : port_.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly)) {
-    if (notifier->type() == QSocketNotifier::Read) return notifier;
-  }
-  return nullptr;
-}
-
-void QtSerialControl::OnInputArrived(std::function<void()> listener) {
-  inputListener_ = std::move(listener);
-  // A reader that goes leaves the port signalling for the next one.
-  EndHush();
-}
-
-void QtSerialControl::EndHush() {
-  if (!hushed_) return;
-  hushed_ = false;
-  if (QSocketNotifier* notifier = ReadNotifier()) notifier->setEnabled(true);
-}
-
-void QtSerialControl::HushInputUntilTaken() {
-  QSocketNotifier* notifier = ReadNotifier();
-  if (!notifier) return;
-  notifier->setEnabled(false);
-  hushed_ = true;
 }
 
 void QtSerialControl::SetOutput(const Bytes& frame) {

@@ -9,8 +9,6 @@
 #include "protocol/line_settings.h"
 #include "protocol/serial_control.h"
 
-class QSocketNotifier;
-
 namespace dornvel {
 
 // The serial control on QSerialPort. Port n is COMn on Windows; elsewhere the
@@ -38,8 +36,6 @@ class QtSerialControl final : public SerialControl {
   int OutBufferCount() override;
   void DropOutput() override;
 
-  void OnInputArrived(std::function<void()> listener) override;
-  void HushInputUntilTaken() override;
   void WaitForInput(Duration limit, WaitEvents events) override;
   void WaitForOutputDrained(Duration limit, WaitEvents events) override;
 
@@ -56,8 +52,6 @@ class QtSerialControl final : public SerialControl {
   // Runs window events until `done` holds after the port signalled, the port
   // closes or fails, or the limit passes.
   void RunEventsUntil(Duration limit, const std::function<bool()>& done);
-  QSocketNotifier* ReadNotifier() const;
-  void EndHush();
 
   QSerialPort port_;
   HostWindow* const parent_;
@@ -69,8 +63,6 @@ class QtSerialControl final : public SerialControl {
   // The port as the messages name it, e.g. "COM1 (/dev/ttyUSB0)", while open.
   std::string openedPort_;
   const bool trace_;
-  std::function<void()> inputListener_;
-  bool hushed_ = false;
 };
 
 }  // namespace dornvel

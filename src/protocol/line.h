@@ -18,8 +18,10 @@ class SerialControl;
 // exchange runs on it, which tool holds it, and the request still unanswered,
 // so that the serial control below it does only I/O.
 //
-// Everything runs on one thread: a wait lets window events run, and those may
-// start another exchange or ask for the line. Exchanges therefore mark the line
+// Everything runs on one thread (a tool that polls on a thread of its own
+// holds this line, and runs its exchanges on a line and control of its own
+// there): a wait lets window events run, and those may start another exchange
+// or ask for the line. Exchanges therefore mark the line
 // while they run, and a tool takes the line only between exchanges.
 class Line {
  public:

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -54,15 +53,6 @@ class SerialControl {
   virtual int OutBufferCount() = 0;
   // Drops queued bytes that were not sent.
   virtual void DropOutput() = 0;
-
-  // Calls `listener` from the event loop each time input arrives, until an
-  // empty one replaces it: for a reader driven by events rather than waits. A
-  // control that cannot tell never calls it; its reader looks on a timer.
-  virtual void OnInputArrived(std::function<void()> /*listener*/) {}
-  // The listener is not called again before the next Input(): for a reader
-  // that knows the bytes still due and looks again when they can be in,
-  // instead of waking for each.
-  virtual void HushInputUntilTaken() {}
 
   // Blocks until new input arrives or the limit passes.
   virtual void WaitForInput(Duration limit, WaitEvents events) = 0;

@@ -1,52 +1,69 @@
 #include "ui/bus_driver.h"
 
-#include <chrono>
+#include <thread>
 
+#include "protocol/bus_drive.h"
 #include "protocol/clock.h"
 #include "protocol/serial_control.h"
 
 namespace dornvel {
 
-using namespace std::chrono_literals;
-
-BusDriver::BusDriver(std::unique_ptr<Line::Hold> hold, Clock& clock, BusSchedule& schedule)
-    : hold_(std::move(hold)), clock_(clock), schedule_(schedule) {
-  timer_.setSingleShot(true);
-  // The line's quiet between frames lasts 2 to 4 ms: a coarse timer would
-  // stretch it to the next 5 % of the wait.
-  timer_.setTimerType(Qt::PreciseTimer);
-  connect(&timer_, &QTimer::timeout, this, &BusDriver::Wake);
-  hold_->TheLine().Port().OnInputArrived([this] { Wake(); });
+BusDriver::BusDriver(std::unique_ptr<Line::Hold> hold, const Clock& clock, std::vector<MeterAddress> meters,
+                     const SerialControlFactory& makePort)
+    : hold_(std::move(hold)),
+      clock_(clock),
+      makePort_(makePort),
+      portNumber_(hold_->TheLine().Port().CommPort()),
+      portSettings_(hold_->TheLine().Port().Settings()),
+      schedule_(std::move(meters)) {
+  news_.meters = schedule_.Meters();
+  // The device opens on one control at a time.
+  hold_->TheLine().Port().SetPortOpen(false);
+  schedule_.onPolled = [this](std::size_t meter) {
+    const std::lock_guard lock(newsMutex_);
+    news_.meters[meter] = schedule_.Meters()[meter];
+    news_.polls.push_back({meter, schedule_.Meters()[meter], std::chrono::system_clock::now()});
+    if (told_) QMetaObject::invokeMethod(tellContext_, told_, Qt::QueuedConnection);
+  };
+  schedule_.onPortChanged = [this] {
+    const std::lock_guard lock(newsMutex_);
+    news_.portFailed = schedule_.PortFailed();
+  };
+  // A QThread, not a bare one: Qt's serial port wants an event dispatcher on
+  // its thread, though this one never runs it.
+  thread_.reset(QThread::create([this, stop = stop_.get_token()] { Drive(stop); }));
+  thread_->start();
 }
 
-BusDriver::~BusDriver() { hold_->TheLine().Port().OnInputArrived({}); }
+BusDriver::~BusDriver() { Stop(); }
 
-void BusDriver::Wake() {
-  if (running_) {
-    wokenMeanwhile_ = true;
-    return;
-  }
-  running_ = true;
-  TimePoint next;
-  do {
-    wokenMeanwhile_ = false;
-    next = schedule_.Run(*hold_, clock_.Now());
-  } while (wokenMeanwhile_);
-  running_ = false;
-  const TimePoint now = clock_.Now();
-  // A reply comes a byte at a time: rather than wake for each, look again when
-  // all but its last can be in (a little early rather than late: what is
-  // missing then wakes the driver as it comes).
-  if (const auto almost = schedule_.ReplyAllButLastIn(now); almost && *almost < next) {
-    const auto untilThen = std::chrono::floor<std::chrono::milliseconds>(*almost - now);
-    if (untilThen > 0ms) {
-      hold_->TheLine().Port().HushInputUntilTaken();
-      timer_.start(untilThen);
-      return;
-    }
-  }
-  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - now);
-  timer_.start(std::max(wait, 0ms));
+BusDriver::News BusDriver::Stop() {
+  stop_.request_stop();
+  thread_->wait();
+  return TakeNews();
+}
+
+void BusDriver::TellEachPoll(QObject* context, std::function<void()> told) {
+  const std::lock_guard lock(newsMutex_);
+  tellContext_ = context;
+  told_ = std::move(told);
+}
+
+BusDriver::News BusDriver::TakeNews() {
+  const std::lock_guard lock(newsMutex_);
+  News taken = news_;
+  news_.polls.clear();
+  return taken;
+}
+
+void BusDriver::Drive(std::stop_token stop) {
+  const std::unique_ptr<SerialControl> port = makePort_(nullptr);
+  port->SetCommPort(portNumber_);
+  port->SetSettings(portSettings_);
+  Line line(*port);
+  const auto hold = line.Take("bus view");
+  DriveBus(
+      schedule_, *hold, clock_, [](TimePoint until) { std::this_thread::sleep_until(until); }, stop);
 }
 
 }  // namespace dornvel

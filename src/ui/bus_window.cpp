@@ -15,7 +15,6 @@
 #include "protocol/clock.h"
 #include "protocol/serial_control.h"
 #include "readings/csv_recorder.h"
-#include "ui/bus_driver.h"
 #include "ui/bus_table_model.h"
 #include "ui/recording_form.h"
 #include "ui/text_cell_delegate.h"
@@ -48,12 +47,13 @@ QString HolderName(const std::string& holder) {
 
 }  // namespace
 
-BusWindow::BusWindow(std::unique_ptr<Line::Hold> hold, Clock& clock, std::vector<MeterAddress> meters, QWidget* parent)
+BusWindow::BusWindow(std::unique_ptr<Line::Hold> hold, Clock& clock, std::vector<MeterAddress> meters,
+                     const SerialControlFactory& makePort, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      clock_(clock),
-      schedule_(std::move(meters)),
+      driver_(std::make_unique<BusDriver>(std::move(hold), clock, std::move(meters), makePort)),
+      meters_(driver_->TakeNews().meters),
       model_(new BusTableModel(
-          schedule_.Meters(), [&clock] { return clock.Now(); }, this)),
+          meters_, [&clock] { return clock.Now(); }, this)),
       view_(new QTableView(this)),
       state_(new QLabel(this)),
       record_(new QPushButton(QCoreApplication::translate("dornvel::BusWindow", "Record…"), this)) {
@@ -79,35 +79,36 @@ BusWindow::BusWindow(std::unique_ptr<Line::Hold> hold, Clock& clock, std::vector
   // The main window's line goes with it: the view lets it go first.
   if (parent) parent->installEventFilter(this);
 
-  schedule_.onPolled = [this](std::size_t meter) { Polled(meter); };
-  driver_ = std::make_unique<BusDriver>(std::move(hold), clock, schedule_);
   ShowState();
-  driver_->Start();
 }
 
-BusWindow::~BusWindow() = default;
+BusWindow::~BusWindow() { StopPolling(); }
+
+void BusWindow::StopPolling() {
+  if (!driver_) return;
+  for (const BusDriver::EndedPoll& poll : driver_->Stop().polls) Record(poll);
+  driver_.reset();
+}
 
 bool BusWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == parentWidget() && event->type() == QEvent::Close) {
-    driver_.reset();
+    StopPolling();
     close();
   }
   return false;
 }
 
-void BusWindow::Polled(std::size_t meter) {
-  ShowState();
+void BusWindow::Record(const BusDriver::EndedPoll& poll) {
   if (!recorder_) return;
-  const BusMeterState& state = schedule_.Meters()[meter];
   Reading reading;
-  reading.time = std::chrono::system_clock::now();
+  reading.time = poll.at;
   // Values only from this very poll: a failed one leaves its fields empty.
-  if (state.lastEnd == BusPollEnd::Answered) {
-    reading.resistanceKohm = state.resistanceKohm;
-    reading.switchValue = state.switchValue;
+  if (poll.state.lastEnd == BusPollEnd::Answered) {
+    reading.resistanceKohm = poll.state.resistanceKohm;
+    reading.switchValue = poll.state.switchValue;
   }
-  reading.message = BusPollMessage(state).toStdString();
-  reading.meter = Reading::Meter{state.address.slave, state.address.baudRate};
+  reading.message = BusPollMessage(poll.state).toStdString();
+  reading.meter = Reading::Meter{poll.state.address.slave, poll.state.address.baudRate};
   if (!recorder_->Record(reading)) {
     const QString why =
         QCoreApplication::translate("dornvel::BusWindow", "Recording stopped: cannot write %1: %2")
@@ -117,19 +118,30 @@ void BusWindow::Polled(std::size_t meter) {
   }
 }
 
+void BusWindow::TakeNews() {
+  if (!driver_) return;
+  BusDriver::News news = driver_->TakeNews();
+  meters_ = std::move(news.meters);
+  for (const BusDriver::EndedPoll& poll : news.polls) Record(poll);
+  if (news.portFailed != portFailed_) {
+    portFailed_ = news.portFailed;
+    ShowState();
+  }
+}
+
 void BusWindow::ShowTable() {
+  TakeNews();
   // Fitting measures every cell: only when a text may no longer fit, not at
   // every change as a header that fits its columns would.
   if (model_->ShowAnew()) view_->resizeColumnsToContents();
 }
 
 void BusWindow::ShowState() {
-  if (schedule_.PortFailed()) {
+  if (portFailed_) {
     state_->setText(
         QCoreApplication::translate("dornvel::BusWindow", "The port does not open; tried again every second"));
   } else if (!recorder_) {
-    state_->setText(
-        QCoreApplication::translate("dornvel::BusWindow", "Meters polled in turn: %1").arg(schedule_.Meters().size()));
+    state_->setText(QCoreApplication::translate("dornvel::BusWindow", "Meters polled in turn: %1").arg(meters_.size()));
   }
 }
 
@@ -142,12 +154,14 @@ bool BusWindow::StartRecording(const QString& path, CsvForm form) {
     return false;
   }
   recorder_ = std::move(recorder);
+  if (driver_) driver_->TellEachPoll(this, [this] { TakeNews(); });
   record_->setChecked(true);
   state_->setText(QCoreApplication::translate("dornvel::BusWindow", "Recording to %1").arg(path));
   return true;
 }
 
 void BusWindow::StopRecording() {
+  if (driver_) driver_->TellEachPoll(nullptr, {});
   recorder_.reset();
   record_->setChecked(false);
   ShowState();
@@ -177,7 +191,7 @@ void OpenBusView(ToolHost& host, std::vector<MeterAddress> meters, const QString
               .arg(HolderName(host.CommLine().Holder())));
       return;
     }
-    auto* window = new BusWindow(std::move(hold), host.Services().clock, meters, host.DialogParent());
+    auto* window = new BusWindow(std::move(hold), host.Services().clock, meters, host.PortMaker(), host.DialogParent());
     if (!recordFile.isEmpty()) window->StartRecording(recordFile, LocaleCsvForm());
     window->show();
   });

@@ -6,9 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "protocol/bus_schedule.h"
+#include "protocol/bus_meter_state.h"
 #include "protocol/line.h"
 #include "readings/csv_row.h"
+#include "ui/bus_driver.h"
+#include "ui/tool_host.h"
 
 class QLabel;
 class QPushButton;
@@ -16,11 +18,9 @@ class QTableView;
 
 namespace dornvel {
 
-class BusDriver;
 class BusTableModel;
 class Clock;
 class CsvRecorder;
-class ToolHost;
 
 // The bus view: every meter of a list on the line, one row each (see
 // BusTableModel), polled in turn while the window is open. It holds the line
@@ -30,28 +30,36 @@ class ToolHost;
 // poll's message, in either of the main window's two forms.
 class BusWindow : public QWidget {
  public:
-  BusWindow(std::unique_ptr<Line::Hold> hold, Clock& clock, std::vector<MeterAddress> meters, QWidget* parent);
+  // `makePort` makes the control the polls run on (see BusDriver).
+  BusWindow(std::unique_ptr<Line::Hold> hold, Clock& clock, std::vector<MeterAddress> meters,
+            const SerialControlFactory& makePort, QWidget* parent);
   ~BusWindow() override;
 
   // Records from the next poll on into `path`, appended to; false, with the
   // reason shown in the window, when the file cannot be written.
   bool StartRecording(const QString& path, CsvForm form);
   void StopRecording();
-  const std::vector<BusMeterState>& Meters() const { return schedule_.Meters(); }
+  // As last shown.
+  const std::vector<BusMeterState>& Meters() const { return meters_; }
   const BusTableModel& Model() const { return *model_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void Polled(std::size_t meter);
+  void Record(const BusDriver::EndedPoll& poll);
+  // Lets the line go, with every poll recorded.
+  void StopPolling();
   void ToggleRecording();
+  // Records the polls ended since the last take, and keeps what they found.
+  void TakeNews();
   void ShowTable();
   void ShowState();
 
-  Clock& clock_;
-  BusSchedule schedule_;
   std::unique_ptr<BusDriver> driver_;
+  // What the polls found, as the table shows it.
+  std::vector<BusMeterState> meters_;
+  bool portFailed_ = false;
   BusTableModel* model_;
   QTableView* view_;
   QLabel* state_;

@@ -18,7 +18,8 @@ FormMain::FormMain(ProtocolServices services, const SerialControlFactory& makeSe
     : services_(services),
       settings_(settings),
       dialogs_(dialogs),
-      comm_(makeSerialControl(this)),
+      makeSerialControl_(makeSerialControl),
+      comm_(makeSerialControl_(this)),
       line_(std::make_unique<Line>(*comm_)) {
   BuildControls();
   ConnectHandlers();

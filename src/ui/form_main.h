@@ -32,9 +32,6 @@ class SettingsStore;
 struct NumberAnswer;
 struct NumberQuestion;
 
-// Makes the window's serial control, hosted by the window it is given.
-using SerialControlFactory = std::function<std::unique_ptr<SerialControl>(HostWindow* parent)>;
-
 // One control as the window enumerates them. The serial control is no Qt object,
 // so its entry carries only the name.
 struct WindowControl {
@@ -83,6 +80,7 @@ class FormMain : public QWidget, public HostWindow, public ToolHost {
   SerialControl& MSComm() const { return *comm_; }
   // What the tools reach of the window.
   Line& CommLine() const override { return *line_; }
+  SerialControlFactory PortMaker() const override { return makeSerialControl_; }
   ProtocolServices Services() const override { return services_; }
   QWidget* DialogParent() override { return this; }
   void BetweenTicks(std::function<void()> start) override;
@@ -144,6 +142,7 @@ class FormMain : public QWidget, public HostWindow, public ToolHost {
   ProtocolServices services_;
   SettingsStore& settings_;
   Dialogs& dialogs_;
+  const SerialControlFactory makeSerialControl_;
   // Declared before the tags, which hold it, so that it outlives them.
   std::unique_ptr<SerialControl> comm_;
   std::unique_ptr<Line> line_;

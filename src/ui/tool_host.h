@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "protocol/meter_model.h"
 #include "protocol/protocol_services.h"
@@ -10,7 +11,12 @@ class QWidget;
 
 namespace dornvel {
 
+class HostWindow;
 class Line;
+class SerialControl;
+
+// Makes a serial control, hosted by the window it is given (none: null).
+using SerialControlFactory = std::function<std::unique_ptr<SerialControl>(HostWindow* parent)>;
 
 // What the main window offers the tools beside it, and all they may reach of
 // it: the line they take turns on with polling, a way to start between ticks,
@@ -21,6 +27,9 @@ class ToolHost {
   virtual ~ToolHost() = default;
 
   virtual Line& CommLine() const = 0;
+  // Makes serial controls like the line's, for a tool that runs its exchanges
+  // on a thread of its own: a control belongs to the thread that made it.
+  virtual SerialControlFactory PortMaker() const = 0;
   virtual ProtocolServices Services() const = 0;
   // The window, as the parent of a tool's dialogs.
   virtual QWidget* DialogParent() = 0;
