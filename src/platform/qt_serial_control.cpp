@@ -63,6 +63,7 @@ QtSerialControl::QtSerialControl(HostWindow* parent)
       }()) {
   QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                    [this](QSerialPort::SerialPortError error) { OnPortError(error); });
+  QObject::connect(&port_, &QSerialPort::aboutToClose, &port_, [this] { fineTimer_.reset(); });
 }
 
 void QtSerialControl::SetPortOpen(bool open) {
@@ -105,6 +106,7 @@ void QtSerialControl::Open() {
     return;
   }
   openFailures_.Opened(port);
+  fineTimer_.emplace();
   openFailure_.clear();
   openedPort_ = port;
 }

@@ -2,9 +2,11 @@
 
 #include <QSerialPort>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/fine_system_timer.h"
 #include "platform/open_failure_log.h"
 #include "protocol/line_settings.h"
 #include "protocol/serial_control.h"
@@ -63,6 +65,8 @@ class QtSerialControl final : public SerialControl {
   // The port as the messages name it, e.g. "COM1 (/dev/ttyUSB0)", while open.
   std::string openedPort_;
   const bool trace_;
+  // While the port is open.
+  std::optional<FineSystemTimer> fineTimer_;
 };
 
 }  // namespace dornvel
