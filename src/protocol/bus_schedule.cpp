@@ -82,6 +82,7 @@ BusSchedule::BusSchedule(std::vector<MeterAddress> meters) {
     meters_.push_back(state);
   }
   retryAt_.resize(meters_.size());
+  firstByteAfter_.resize(meters_.size());
 }
 
 TimePoint BusSchedule::Run(Line::Hold& hold, TimePoint now) {
@@ -180,6 +181,7 @@ void BusSchedule::Send(SerialControl& port, TimePoint now) {
   port.Trace(TraceDirection::Request, "bus", frame);
   input_.clear();
   echoLeftOut_ = false;
+  echoed_ = false;
   replyStarted_ = false;
   sentAt_ = now;
   deadline_ = now + kBusFirstByteWait;
@@ -197,7 +199,9 @@ bool BusSchedule::Collect(SerialControl& port, TimePoint now) {
       const std::size_t echo = EchoLength(input_, request.frame);
       input_.erase(input_.begin(), input_.begin() + static_cast<std::ptrdiff_t>(echo));
       echoLeftOut_ = true;
+      echoed_ = echo > 0;
     } else if (input_.size() == request.frame.size()) {
+      echoed_ = true;
       // The whole echo, and nothing after it yet: the reply's first byte is
       // due as before.
       input_.clear();
@@ -206,11 +210,12 @@ bool BusSchedule::Collect(SerialControl& port, TimePoint now) {
       deadline_ = sentAt_ + kBusFirstByteWait;
     }
   }
+  const auto length = ExpectedReplyLength(input_);
   if (!replyStarted_ && !input_.empty()) {
     replyStarted_ = true;
     deadline_ = now + RestOfReplyWait(meters_[current_].address.baudRate, request.count);
+    LearnFirstByte(now, length);
   }
-  const auto length = ExpectedReplyLength(input_);
   if (echoLeftOut_ && length && input_.size() >= *length) {
     input_.resize(*length);
     if (!more.empty()) port.Trace(TraceDirection::Reply, "bus", input_);
@@ -229,12 +234,22 @@ bool BusSchedule::Collect(SerialControl& port, TimePoint now) {
 }
 
 std::optional<TimePoint> BusSchedule::ReplyAllButLastIn(TimePoint now) const {
-  if (phase_ != Phase::Awaiting || input_.empty()) return std::nullopt;
+  if (phase_ != Phase::Awaiting) return std::nullopt;
   const Request& request = requests_.front();
   const std::size_t in = input_.size();
   // Until its length shows, the reply is taken for the registers asked (an
   // exception, 5 bytes, is then seen a few characters late).
   const std::size_t asked = reply_size::kFrameOverhead + 1 + 2 * std::size_t{request.count};
+  const Duration character = CharacterTime(meters_[current_].address.baudRate);
+  if (input_.empty()) {
+    // Nothing yet: from when the meter's first byte came after a request
+    // before, with a quarter of a character more, so that a look a little
+    // late still finds the last byte missing.
+    const auto& after = firstByteAfter_[current_];
+    if (!after || replyStarted_ || echoLeftOut_) return std::nullopt;
+    const TimePoint at = sentAt_ + *after + character * static_cast<Duration::rep>(asked - 2) + character / 4;
+    return at > now ? std::optional(at) : std::nullopt;
+  }
   const std::size_t length = ExpectedReplyLength(input_).value_or(std::max(asked, in + 1));
   std::optional<std::size_t> due;
   // A length already reached while the echo is unresolved is no reply
@@ -247,7 +262,21 @@ std::optional<TimePoint> BusSchedule::ReplyAllButLastIn(TimePoint now) const {
     due = due ? std::min(*due, echoThenReply) : echoThenReply;
   }
   if (!due || *due < 2) return std::nullopt;
-  return now + CharacterTime(meters_[current_].address.baudRate) * static_cast<Duration::rep>(*due - 1);
+  return now + character * static_cast<Duration::rep>(*due - 1);
+}
+
+void BusSchedule::LearnFirstByte(TimePoint now, std::optional<std::size_t> length) {
+  // An echo hides when the meter began; a first look that finds more than one
+  // byte cannot tell when the first came.
+  if (echoed_) return;
+  std::optional<Duration>& after = firstByteAfter_[current_];
+  if (input_.size() == 1) {
+    after = now - sentAt_;
+  } else if (length && input_.size() >= *length) {
+    // The look came after the whole reply: the meter has grown quicker. The
+    // next poll watches the line for its first byte again.
+    after.reset();
+  }
 }
 
 void BusSchedule::Judge(TimePoint now) {

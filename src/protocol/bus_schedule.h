@@ -50,10 +50,13 @@ class BusSchedule {
 
   // While a reply is coming in: the soonest all its bytes but the last can be
   // in, from the bytes in so far, the length they announce (else that of the
-  // registers asked) and the line time of the rest.
-  // Until then the driver need not look at the line for each byte; the last
-  // is best taken as it comes, not at a timer's lateness. None before the
-  // reply's first byte, or when only the last is due.
+  // registers asked) and the line time of the rest. Before its first byte, the
+  // same from when the meter's first byte came after its last request (learnt
+  // when the driver watched the line for it), so that the driver need not
+  // wake for the first byte either. Until then the driver need not look at
+  // the line; the last byte is best taken as it comes, not at a timer's
+  // lateness. None when only the last is due, or while the meter's timing is
+  // not known.
   std::optional<TimePoint> ReplyAllButLastIn(TimePoint now) const;
 
   const std::vector<BusMeterState>& Meters() const { return meters_; }
@@ -81,9 +84,13 @@ class BusSchedule {
   void Judge(TimePoint now);
   void EndPoll(BusPollEnd end, std::uint8_t error, TimePoint now);
   void NotePortFailed(bool failed);
+  // At the first look at a reply: when its first byte came after the request.
+  void LearnFirstByte(TimePoint now, std::optional<std::size_t> length);
 
   std::vector<BusMeterState> meters_;
   std::vector<TimePoint> retryAt_;
+  // From handing a meter's request to the port to its reply's first byte.
+  std::vector<std::optional<Duration>> firstByteAfter_;
   // Meter places in polling order: one rate group, then the other.
   std::vector<std::size_t> order_;
   std::size_t cursor_ = 0;
@@ -98,6 +105,7 @@ class BusSchedule {
   std::optional<int> switch_;
   Bytes input_;
   bool echoLeftOut_ = false;
+  bool echoed_ = false;  // the adapter echoed this request
   bool replyStarted_ = false;
   TimePoint sentAt_{};
   TimePoint deadline_{};

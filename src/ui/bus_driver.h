@@ -20,7 +20,7 @@ class Clock;
 
 // Polls the bus view's meters on a thread of its own, which waits on the port
 // itself: a wake-up of the window's event loop costs several times one of a
-// thread blocked on the line, and a read takes four. The window's line is
+// thread blocked on the line, and a read takes three. The window's line is
 // held, and its port closed, while the driver lives; the thread opens the
 // device anew on a control of its own. The window takes what the polls found
 // when it shows them (TakeNews), so its thread wakes only then. When the
