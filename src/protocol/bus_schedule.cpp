@@ -246,7 +246,8 @@ std::optional<TimePoint> BusSchedule::ReplyAllButLastIn(TimePoint now) const {
     // before, with a quarter of a character more, so that a look a little
     // late still finds the last byte missing.
     const auto& after = firstByteAfter_[current_];
-    if (!after || replyStarted_ || echoLeftOut_) return std::nullopt;
+    // After a whole echo, the reply's first byte is watched for.
+    if (!after || echoLeftOut_) return std::nullopt;
     const TimePoint at = sentAt_ + *after + character * static_cast<Duration::rep>(asked - 2) + character / 4;
     return at > now ? std::optional(at) : std::nullopt;
   }

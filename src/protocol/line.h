@@ -21,8 +21,8 @@ class SerialControl;
 // Everything runs on one thread (a tool that polls on a thread of its own
 // holds this line, and runs its exchanges on a line and control of its own
 // there): a wait lets window events run, and those may start another exchange
-// or ask for the line. Exchanges therefore mark the line
-// while they run, and a tool takes the line only between exchanges.
+// or ask for the line. Exchanges therefore mark the line while they run, and a
+// tool takes the line only between exchanges.
 class Line {
  public:
   explicit Line(SerialControl& port) : port_(port) {}

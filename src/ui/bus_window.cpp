@@ -13,7 +13,6 @@
 #include <chrono>
 
 #include "protocol/clock.h"
-#include "protocol/serial_control.h"
 #include "readings/csv_recorder.h"
 #include "ui/bus_table_model.h"
 #include "ui/recording_form.h"
